@@ -1,0 +1,16 @@
+#include "app/mainwindow.h"
+#include "app/orvellaapp.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orvella"));
+    QApplication::setApplicationVersion(QStringLiteral("2.01"));
+
+    orvella::OrvellaApp app;
+    if (!app.openMainWindow())
+        return 0;
+    return QApplication::exec();
+}

@@ -1,0 +1,408 @@
+#include "app/mainwindow.h"
+
+#include "app/artwork.h"
+#include "app/orvellaapp.h"
+#include "app/twips.h"
+#include "browse/folderbrowser.h"
+#include "browse/gridwidgets.h"
+#include "browse/thumbnailgrid.h"
+#include "browse/thumbnailloader.h"
+#include "platform/dialogservice.h"
+#include "platform/download.h"
+#include "platform/drivelist.h"
+#include "platform/filelistbox.h"
+#include "platform/folderlistbox.h"
+#include "platform/webpane.h"
+#include "platform/workingfolder.h"
+#include "selection/selectionmodel.h"
+#include "selection/toolbar.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolBar>
+#include <QWindow>
+
+namespace orvella {
+
+namespace {
+
+QFont uiFont(const char *family, bool bold = false)
+{
+    QFont f(QString::fromLatin1(family));
+    f.setPointSizeF(8.25);
+    f.setBold(bold);
+    return f;
+}
+
+void setBackColor(QWidget *w, const QColor &back, const QColor &fore = QColor())
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Base, back);
+    pal.setColor(QPalette::Button, back);
+    pal.setColor(QPalette::Window, back);
+    if (fore.isValid()) {
+        pal.setColor(QPalette::Text, fore);
+        pal.setColor(QPalette::WindowText, fore);
+    }
+    // A display-only box keeps its colours when disabled.
+    for (QPalette::ColorRole role : {QPalette::Base, QPalette::Button, QPalette::Window})
+        pal.setColor(QPalette::Disabled, role, back);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+template <class W> W *place(W *w, const QString &name, const QString &accessible, const QRect &geometry)
+{
+    w->setObjectName(name);
+    w->setAccessibleName(accessible);
+    w->setGeometry(geometry);
+    return w;
+}
+
+} // namespace
+
+MainWindow::MainWindow(OrvellaApp &app, QWidget *parent)
+    : QWidget(parent)
+    , m_app(app)
+    , m_folders(std::make_unique<FolderBrowser>(*this))
+    , m_loader(std::make_unique<ThumbnailLoader>(*this))
+    , m_grid(std::make_unique<ThumbnailGrid>(*this))
+    , m_selection(std::make_unique<SelectionModel>(*this))
+    , m_toolbar(std::make_unique<Toolbar>(*this))
+{
+    setObjectName(QStringLiteral("Orvella"));
+    setWindowTitle(QStringLiteral("Orvella"));
+    setWindowIcon(orvellaIcon());
+    setFont(uiFont("Arial"));
+    setFixedSize(twips(11685), twips(8205));
+    buildLayout();
+    connectHandlers();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildLayout()
+{
+    const QFont comic = uiFont("Comic Sans MS");
+    const QFont bold = uiFont("Arial", true);
+
+    Toolbar1 = place(new QToolBar(this), QStringLiteral("Toolbar1"), tr("Toolbar"), twipsRect(0, 0, 11685, 780));
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    Toolbar1->setIconSize(QSize(24, 24));
+    Toolbar1->setMovable(false);
+    m_toolbar->build(*Toolbar1);
+
+    WebBrowser1
+        = place(new WebPane(this), QStringLiteral("WebBrowser1"), tr("Advertisement"), twipsRect(8160, 0, 3570, 960));
+
+    Drive1 = place(new DriveListBox(this), QStringLiteral("Drive1"), tr("Drive"), twipsRect(120, 1080, 2415, 330));
+    Drive1->setToolTip(QStringLiteral("Select Drive or Device"));
+    Drive1->showVolumeOf(workingFolder());
+
+    Dir1 = place(new FolderListBox(this), QStringLiteral("Dir1"), tr("Folder"), twipsRect(120, 1560, 2415, 1770));
+    Dir1->setToolTip(QStringLiteral("Select Folder"));
+    Dir1->setPath(workingFolder());
+
+    File1 = place(new FileListBox(this), QStringLiteral("File1"), tr("Files"), twipsRect(120, 3480, 2415, 1350));
+    File1->setToolTip(QStringLiteral("Select files"));
+    setBackColor(File1, QColor(0xE0, 0xE0, 0xE0), QColor(0x00, 0x00, 0xC0));
+    File1->setPath(workingFolder());
+
+    ButtonLoadThumbs = place(new QPushButton(this), QStringLiteral("ButtonLoadThumbs"), tr("View Thumbnails"),
+        twipsRect(120, 5040, 2415, 615));
+    ButtonLoadThumbs->setToolTip(QStringLiteral("View Thumbnails"));
+    ButtonLoadThumbs->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    ButtonLoadThumbs->setIconSize(QSize(32, 32));
+    ButtonLoadThumbs->hide();
+
+    Picture1
+        = place(new QLabel(this), QStringLiteral("Picture1"), tr("Orvella logo"), twipsRect(480, 5880, 1455, 1455));
+    Picture1->setPixmap(orvellaLogo());
+    Picture1->setAlignment(Qt::AlignCenter);
+
+    Label7 = place(new QLabel(QStringLiteral("Sort your pictures"), this), QStringLiteral("Label7"), tr("Notice"),
+        twipsRect(480, 7560, 1455, 255));
+    Label7->setAlignment(Qt::AlignCenter);
+
+    for (int k = 0; k < ThumbnailGrid::Cells; ++k) {
+        const int row = k / ThumbnailGrid::Columns, column = k % ThumbnailGrid::Columns;
+        auto *cell = place(new ImageCell(this), QStringLiteral("Image1_%1").arg(k), tr("Thumbnail %1").arg(k + 1),
+            twipsRect(2640 + 960 * column, 1080 + 1200 * row, 975, 855));
+        auto *caption = place(new CaptionBox(this), QStringLiteral("Text1_%1").arg(k), tr("Name %1").arg(k + 1),
+            twipsRect(2640 + 960 * column, 1920 + 1200 * row, 975, 240));
+        caption->setFont(comic);
+        Image1.push_back(cell);
+        Text1.push_back(caption);
+    }
+
+    Picture2 = place(
+        new QWidget(this), QStringLiteral("Picture2"), tr("Enlarged picture"), twipsRect(2640, 1080, 5775, 7095));
+    Picture2->hide();
+
+    auto pagingButton = [&](const QString &name, const QString &accessible, const QRect &r, QColor back,
+                            QStyle::StandardPixmap arrow) {
+        auto *b = place(new QPushButton(this), name, accessible, r);
+        b->setFont(comic);
+        b->setIcon(style()->standardIcon(arrow));
+        b->setIconSize(QSize(12, 12));
+        b->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #404080; }"
+                                        "QPushButton:disabled { background-color: #d0d0e0; }")
+                             .arg(back.name()));
+        return b;
+    };
+    PageUp = pagingButton(QStringLiteral("PageUp"), tr("Page up"), twipsRect(8520, 1080, 255, 735),
+        QColor(0x80, 0x80, 0xFF), QStyle::SP_ArrowUp);
+    ScrollUp.push_back(pagingButton(QStringLiteral("ScrollUp_0"), tr("Row up"), twipsRect(8520, 1800, 255, 255),
+        QColor(0xC0, 0xC0, 0xFF), QStyle::SP_ArrowUp));
+    scrolldown = pagingButton(QStringLiteral("scrolldown"), tr("Row down"), twipsRect(8520, 7200, 255, 255),
+        QColor(0xC0, 0xC0, 0xFF), QStyle::SP_ArrowDown);
+    PageDown = pagingButton(QStringLiteral("PageDown"), tr("Page down"), twipsRect(8520, 7440, 255, 735),
+        QColor(0x80, 0x80, 0xFF), QStyle::SP_ArrowDown);
+
+    ProgressBar1 = place(
+        new QProgressBar(this), QStringLiteral("ProgressBar1"), tr("Progress"), twipsRect(8880, 1080, 2655, 255));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+
+    auto displayBox = [&](const QString &name, const QString &accessible, const QRect &r) {
+        auto *t = place(new QLineEdit(this), name, accessible, r);
+        t->setFont(bold);
+        t->setEnabled(false);
+        setBackColor(t, QColor(0xE0, 0xE0, 0xE0));
+        return t;
+    };
+    Text6 = displayBox(QStringLiteral("Text6"), tr("Name under the pointer"), twipsRect(8880, 1560, 2655, 330));
+    Text4 = displayBox(QStringLiteral("Text4"), tr("Picture count"), twipsRect(8880, 2040, 2655, 315));
+
+    Frame1 = place(new QGroupBox(QStringLiteral("Prefix Name"), this), QStringLiteral("Frame1"), tr("Prefix Name"),
+        twipsRect(8880, 2760, 2655, 1695));
+    Frame1->setFont(comic);
+    Label2 = place(new QLabel(QStringLiteral("Count Start"), Frame1), QStringLiteral("Label2"), tr("Count Start"),
+        twipsRect(1080, 1320, 975, 255));
+    Label2->setFont(comic);
+    Frame2 = place(new QGroupBox(QStringLiteral("Folders"), this), QStringLiteral("Frame2"), tr("Folders"),
+        twipsRect(8880, 4680, 2655, 1215));
+    Frame2->setFont(comic);
+
+    // The panel's boxes belong to the window and are drawn over the frames.
+    Check1 = place(new QCheckBox(QStringLiteral("Rename Pictures"), this), QStringLiteral("Check1"),
+        tr("Rename Pictures"), twipsRect(9000, 3000, 2415, 375));
+    Check1->setFont(comic);
+    Text2 = place(new QLineEdit(this), QStringLiteral("Text2"), tr("Name prefix"), twipsRect(9000, 3480, 2415, 330));
+    setBackColor(Text2, Qt::white);
+    Text3 = place(new QLineEdit(this), QStringLiteral("Text3"), tr("Count start"), twipsRect(11040, 3960, 375, 330));
+    Text3->setFont(comic);
+    setBackColor(Text3, Qt::white);
+    Check3 = place(new QCheckBox(QStringLiteral("Move Pictures"), this), QStringLiteral("Check3"), tr("Move Pictures"),
+        twipsRect(9000, 4920, 2415, 375));
+    Check3->setFont(comic);
+    Text5 = place(
+        new QLineEdit(this), QStringLiteral("Text5"), tr("Destination folder"), twipsRect(9000, 5400, 2415, 330));
+    Text5->setEnabled(false);
+    setBackColor(Text5, Qt::white, Qt::black);
+
+    Command3
+        = place(new QPushButton(this), QStringLiteral("Command3"), tr("Carry out"), twipsRect(8880, 7440, 2655, 690));
+    Command3->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    Command3->setIconSize(QSize(32, 32));
+}
+
+void MainWindow::connectHandlers()
+{
+    connect(Drive1, &DriveListBox::Change, this, &MainWindow::Drive1_Change);
+    connect(Dir1, &FolderListBox::Change, this, &MainWindow::Dir1_Change);
+    connect(Dir1, &FolderListBox::openFailed, this,
+        [this](const QString &folder, const QString &reason) { m_folders->folderOpenFailed(folder, reason); });
+    connect(ButtonLoadThumbs, &QPushButton::clicked, this, &MainWindow::ButtonLoadThumbs_Click);
+    connect(PageDown, &QPushButton::clicked, this, &MainWindow::PageDown_Click);
+    connect(PageUp, &QPushButton::clicked, this, &MainWindow::PageUp_Click);
+    connect(ScrollUp[0], &QPushButton::clicked, this, [this] { ScrollUp_Click(0); });
+    connect(scrolldown, &QPushButton::clicked, this, &MainWindow::scrolldown_Click);
+    for (int k = 0; k < ThumbnailGrid::Cells; ++k) {
+        connect(Image1[size_t(k)], &ImageCell::clicked, this, [this, k] { Image1_Click(k); });
+        connect(Image1[size_t(k)], &ImageCell::mouseMoved, this, [this, k] { Image1_MouseMove(k); });
+        connect(Text1[size_t(k)], &CaptionBox::clicked, this, [this, k] { Text1_Click(k); });
+        connect(Text1[size_t(k)], &CaptionBox::mouseMoved, this, [this, k] { Text1_MouseMove(k); });
+    }
+    // A check box's handler runs on every change of its value, by the user or by the program.
+    connect(Check1, &QCheckBox::stateChanged, this, &MainWindow::UpdateRenameFields);
+    connect(Check3, &QCheckBox::stateChanged, this, &MainWindow::UpdateMoveField);
+}
+
+bool MainWindow::Form_Load()
+{
+    settings().setDefaults();
+    if (m_app.guard.anotherInstanceRunning()) {
+        dialogs().messageBox(QStringLiteral("Orvella is already running!"), MsgExclamation);
+        return false;
+    }
+    state.StartingUp = true;
+    Dir1->setPath(Drive1->driveRoot());
+    state.StartingUp = false;
+    UpdateRenameFields();
+    UpdateMoveField();
+    File1->setPattern(ImageFormat());
+    state.NextToShow = 0;
+    LoadThumbnails();
+    Text3->setText(QStringLiteral("1"));
+    Text2->setText(QString());
+    state.SelectedCount = 0;
+    DownloadFile(m_app.advertAddress, QString());
+    if (state.DownloadFailed == 1)
+        WebBrowser1->hide();
+    else
+        WebBrowser1->navigate(m_app.advertAddress);
+    return true;
+}
+
+bool MainWindow::DownloadFile(const QString &url, const QString &localFilename)
+{
+    if (downloadToFile(url, localFilename) == 0)
+        return true;
+    state.DownloadFailed = 1;
+    return false;
+}
+
+QSize MainWindow::thumbnailCoverSize() const
+{
+    const qreal dpr = windowHandle() ? windowHandle()->devicePixelRatio() : devicePixelRatioF();
+    const QSize cell = Image1.empty() ? QSize(twips(975), twips(855)) : Image1.front()->size();
+    return (QSizeF(cell) * dpr).toSize();
+}
+
+BrowserSettings &MainWindow::settings()
+{
+    return m_app.settings;
+}
+
+QString MainWindow::ImageFormat() const
+{
+    return m_app.settings.ImageFormat;
+}
+void MainWindow::setImageFormat(const QString &v)
+{
+    m_app.settings.ImageFormat = v;
+}
+bool MainWindow::AutoThumbnails() const
+{
+    return m_app.settings.AutoThumbnails;
+}
+void MainWindow::setAutoThumbnails(bool v)
+{
+    m_app.settings.AutoThumbnails = v;
+}
+bool MainWindow::PictureSize() const
+{
+    return m_app.settings.PictureSize;
+}
+void MainWindow::setPictureSize(bool v)
+{
+    m_app.settings.PictureSize = v;
+}
+bool MainWindow::DeleteRecycle() const
+{
+    return m_app.settings.DeleteRecycle;
+}
+void MainWindow::setDeleteRecycle(bool v)
+{
+    m_app.settings.DeleteRecycle = v;
+}
+
+void MainWindow::Dir1_Change()
+{
+    m_folders->Dir1_Change();
+}
+void MainWindow::Drive1_Change()
+{
+    m_folders->Drive1_Change();
+}
+OpResult MainWindow::LoadThumbnails()
+{
+    return m_loader->LoadThumbnails();
+}
+void MainWindow::ButtonLoadThumbs_Click()
+{
+    m_loader->ButtonLoadThumbs_Click();
+}
+void MainWindow::ShowThumbnailPage()
+{
+    m_grid->ShowThumbnailPage();
+}
+void MainWindow::PageDown_Click()
+{
+    m_grid->PageDown_Click();
+}
+void MainWindow::PageUp_Click()
+{
+    m_grid->PageUp_Click();
+}
+void MainWindow::ScrollUp_Click(int index)
+{
+    m_grid->ScrollUp_Click(index);
+}
+void MainWindow::scrolldown_Click()
+{
+    m_grid->scrolldown_Click();
+}
+void MainWindow::ToggleSelection()
+{
+    m_selection->ToggleSelection();
+}
+void MainWindow::SelectAllFiles()
+{
+    m_selection->SelectAllFiles();
+}
+void MainWindow::ClearSelection()
+{
+    m_selection->ClearSelection();
+}
+void MainWindow::Image1_Click(int index)
+{
+    m_selection->Image1_Click(index);
+}
+void MainWindow::Text1_Click(int index)
+{
+    m_selection->Text1_Click(index);
+}
+void MainWindow::Image1_MouseMove(int index)
+{
+    m_selection->Image1_MouseMove(index);
+}
+void MainWindow::Text1_MouseMove(int index)
+{
+    m_selection->Text1_MouseMove(index);
+}
+void MainWindow::Toolbar1_ButtonClick(const QString &key)
+{
+    m_toolbar->Toolbar1_ButtonClick(key);
+}
+
+void MainWindow::UpdateRenameFields()
+{
+    if (Check1->checkState() == Qt::Checked) {
+        Text2->show();
+        Label2->show();
+        Text3->show();
+    }
+    if (Check1->checkState() == Qt::Unchecked) {
+        Text2->hide();
+        Label2->hide();
+        Text3->hide();
+    }
+}
+
+void MainWindow::UpdateMoveField()
+{
+    if (Check3->checkState() == Qt::Unchecked)
+        Text5->hide();
+    if (Check3->checkState() == Qt::Checked)
+        Text5->show();
+}
+
+} // namespace orvella

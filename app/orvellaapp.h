@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/singleinstance.h"
+#include "selection/browsersettings.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+namespace orvella {
+
+class MainWindow;
+
+// The program itself: what outlives any one window (the run's settings, the single-instance
+// guard, the web addresses) and the creation of the main window, afresh each time it opens.
+class OrvellaApp final : public QObject {
+    Q_OBJECT
+public:
+    static QString defaultAdvertAddress() { return QStringLiteral("https://www.orvella.example/banner.html"); }
+    static QString defaultHomeAddress() { return QStringLiteral("https://www.orvella.example/"); }
+
+    explicit OrvellaApp(QString instanceKey = QStringLiteral("orvella"), QObject *parent = nullptr);
+    ~OrvellaApp() override;
+
+    // Creates the main window and runs its start-up; shows it unless the program must end, in
+    // which case it returns false and no window stays.
+    bool openMainWindow();
+    MainWindow *mainWindow() const { return m_main; }
+    // Closes the main window (its records go with it; the settings stay).
+    void closeMainWindow();
+
+    BrowserSettings settings;
+    SingleInstanceGuard guard;
+    QString advertAddress = defaultAdvertAddress();
+    QString homeAddress = defaultHomeAddress();
+
+private:
+    QPointer<MainWindow> m_main;
+};
+
+} // namespace orvella

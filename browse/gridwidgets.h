@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QLabel>
+#include <QWidget>
+
+namespace orvella {
+
+// One thumbnail cell: draws its picture stretched to the cell.
+class ImageCell final : public QWidget {
+    Q_OBJECT
+public:
+    explicit ImageCell(QWidget *parent = nullptr);
+
+    void setPicture(const QImage &picture);
+    void clearPicture() { setPicture({}); }
+    const QImage &picture() const { return m_picture; }
+    bool hasPicture() const { return !m_picture.isNull(); }
+
+signals:
+    void clicked();
+    void doubleClicked();
+    void mouseMoved();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    QImage m_picture;
+    bool m_pressed = false;
+    bool m_inDoubleClick = false;
+};
+
+// The caption box under a cell: the file name, in the colours of its selection state.
+class CaptionBox final : public QLabel {
+    Q_OBJECT
+public:
+    explicit CaptionBox(QWidget *parent = nullptr);
+
+    void setColors(const QColor &fore, const QColor &back);
+    QColor foreColor() const;
+    QColor backColor() const;
+
+signals:
+    void clicked();
+    void mouseMoved();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    bool m_pressed = false;
+};
+
+// Caption colours.
+inline const QColor CaptionGrey {0xE0, 0xE0, 0xE0};
+inline const QColor CaptionBlack {0x00, 0x00, 0x00};
+
+} // namespace orvella

@@ -1,0 +1,63 @@
+#include "browse/thumbnailgrid.h"
+
+#include "app/mainwindow.h"
+#include "browse/gridwidgets.h"
+#include "platform/busypointer.h"
+#include "platform/filelistbox.h"
+
+#include <algorithm>
+
+namespace orvella {
+
+void ThumbnailGrid::ShowThumbnailPage()
+{
+    MainState &s = m_w.state;
+    setHourglass();
+    for (int k = 0; k < Cells; ++k) {
+        const qsizetype i = s.NextToShow;
+        CaptionBox *caption = m_w.Text1[size_t(k)];
+        caption->setText(m_w.File1->List(i));
+        // Slots past the end of the list may still hold older pictures; an empty caption hides them.
+        if (caption->text().isEmpty() || i >= qsizetype(s.Image3.size()))
+            m_w.Image1[size_t(k)]->clearPicture();
+        else
+            m_w.Image1[size_t(k)]->setPicture(s.Image3[size_t(i)]);
+        const int flag = s.selectFlag(i);
+        if (flag == 0)
+            caption->setColors(CaptionBlack, CaptionGrey);
+        else if (flag == 1)
+            caption->setColors(CaptionGrey, CaptionBlack);
+        ++s.NextToShow;
+    }
+    setArrow();
+}
+
+void ThumbnailGrid::move(qsizetype pageStartDelta, qsizetype nextToShowDelta)
+{
+    MainState &s = m_w.state;
+    s.PageStart = std::max<qsizetype>(0, s.PageStart + pageStartDelta);
+    s.NextToShow = std::max<qsizetype>(0, s.NextToShow + nextToShowDelta);
+    ShowThumbnailPage();
+}
+
+void ThumbnailGrid::PageDown_Click()
+{
+    move(Cells, 0);
+}
+
+void ThumbnailGrid::PageUp_Click()
+{
+    move(-Cells, -2 * Cells);
+}
+
+void ThumbnailGrid::ScrollUp_Click(int)
+{
+    move(-Columns, -(Cells + Columns));
+}
+
+void ThumbnailGrid::scrolldown_Click()
+{
+    move(Columns, -(Cells - Columns));
+}
+
+} // namespace orvella

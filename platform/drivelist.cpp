@@ -1,0 +1,58 @@
+#include "platform/drivelist.h"
+
+#include "platform/paths.h"
+
+#include <QDir>
+#include <QSignalBlocker>
+
+namespace orvella {
+
+QString Volume::display() const
+{
+    return label.isEmpty() ? root : QStringLiteral("%1 [%2]").arg(root, label);
+}
+
+DriveListBox::DriveListBox(QWidget *parent)
+    : QComboBox(parent)
+{
+    setVolumes(listVolumes());
+    connect(this, &QComboBox::activated, this, [this](int) { emit Change(); });
+}
+
+void DriveListBox::setVolumes(const QList<Volume> &volumes)
+{
+    const QSignalBlocker block(this);
+    m_volumes = volumes;
+    clear();
+    for (const Volume &v : volumes)
+        addItem(v.display());
+}
+
+QString DriveListBox::driveRoot() const
+{
+    const int i = currentIndex();
+    return i >= 0 && i < m_volumes.size() ? m_volumes[i].root : QString();
+}
+
+void DriveListBox::showVolumeOf(const QString &path)
+{
+    const QString root = volumeRootOf(path);
+    // The deepest listed mount that holds path wins (a separate /home over /).
+    int best = -1;
+    qsizetype bestLength = -1;
+    const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
+    for (int i = 0; i < m_volumes.size(); ++i) {
+        const QString r = QDir::cleanPath(QDir::fromNativeSeparators(m_volumes[i].root));
+        const bool holds = r == root || clean == r || clean.startsWith(r.endsWith(u'/') ? r : r + u'/');
+        if (holds && r.size() > bestLength) {
+            best = i;
+            bestLength = r.size();
+        }
+    }
+    if (best >= 0 && best != currentIndex()) {
+        const QSignalBlocker block(this);
+        setCurrentIndex(best);
+    }
+}
+
+} // namespace orvella

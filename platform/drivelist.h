@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QComboBox>
+#include <QList>
+#include <QString>
+
+namespace orvella {
+
+// A volume a person would recognise as a drive: a drive letter on Windows, a mount on Linux.
+struct Volume {
+    QString root; // its root folder, native spelling ("C:\", "/", "/media/me/USB")
+    QString label; // its name, may be empty
+    QString display() const;
+};
+
+// The volumes of this machine, the system volume first.
+QList<Volume> listVolumes();
+// The root folder of the volume that holds path.
+QString volumeRootOf(const QString &path);
+
+// The drive list. Picking an entry emits Change.
+class DriveListBox final : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveListBox(QWidget *parent = nullptr);
+
+    // Replaces the listed volumes (the machine's own ones are listed on construction).
+    void setVolumes(const QList<Volume> &volumes);
+    const QList<Volume> &volumes() const { return m_volumes; }
+    // The current entry's text (root and label).
+    QString Drive() const { return currentText(); }
+    // The root folder of the current entry.
+    QString driveRoot() const;
+    // Shows the volume that holds path, without raising Change.
+    void showVolumeOf(const QString &path);
+
+signals:
+    void Change();
+
+private:
+    QList<Volume> m_volumes;
+};
+
+} // namespace orvella

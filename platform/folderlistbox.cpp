@@ -1,0 +1,110 @@
+#include "platform/folderlistbox.h"
+
+#include "platform/filelisting.h"
+#include "platform/paths.h"
+
+#include <QDir>
+#include <QKeyEvent>
+#include <QStyle>
+
+namespace orvella {
+
+namespace {
+constexpr int PathRole = Qt::UserRole + 1;
+
+// The chain of folders from the root down to folder, each as a full native path.
+QStringList ancestorsOf(const QString &folder)
+{
+    QStringList chain;
+    QDir dir(QDir::fromNativeSeparators(folder));
+    chain.prepend(nativeFolder(dir.absolutePath()));
+    while (dir.cdUp())
+        chain.prepend(nativeFolder(dir.absolutePath()));
+    return chain;
+}
+
+QString displayName(const QString &path)
+{
+    const QString name = fileNameOf(path);
+    return name.isEmpty() ? path : name;
+}
+} // namespace
+
+FolderListBox::FolderListBox(QWidget *parent)
+    : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+    connect(this, &QListWidget::itemDoubleClicked, this, &FolderListBox::openEntry);
+}
+
+OpResult FolderListBox::setPath(const QString &folder)
+{
+    const QString target = nativeFolder(QDir(QDir::fromNativeSeparators(folder)).absolutePath());
+    Listing subs = listSubfolders(target);
+    if (!subs.result)
+        return subs.result;
+    const bool changed = target != m_path;
+    m_path = target;
+    fill(subs.names);
+    if (changed)
+        emit Change();
+    return OpResult::success();
+}
+
+OpResult FolderListBox::Refresh()
+{
+    Listing subs = listSubfolders(m_path);
+    if (!subs.result)
+        return subs.result;
+    fill(subs.names);
+    return OpResult::success();
+}
+
+QString FolderListBox::entryPath(int i) const
+{
+    const QListWidgetItem *it = item(i);
+    return it ? it->data(PathRole).toString() : QString();
+}
+
+void FolderListBox::fill(const QStringList &subfolders)
+{
+    setUpdatesEnabled(false);
+    clear();
+    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const QStringList chain = ancestorsOf(m_path);
+    int depth = 0;
+    for (const QString &path : chain) {
+        auto *it = new QListWidgetItem(open, QString(depth * 2, u' ') + displayName(path), this);
+        it->setData(PathRole, path);
+        ++depth;
+    }
+    setCurrentRow(count() - 1);
+    for (const QString &name : subfolders) {
+        auto *it = new QListWidgetItem(closed, QString(depth * 2, u' ') + name, this);
+        it->setData(PathRole, joinPath(m_path, name));
+    }
+    setUpdatesEnabled(true);
+}
+
+void FolderListBox::openEntry(QListWidgetItem *item)
+{
+    if (!item)
+        return;
+    const QString path = item->data(PathRole).toString();
+    const OpResult r = setPath(path);
+    if (!r)
+        emit openFailed(path, r.error);
+}
+
+void FolderListBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        openEntry(currentItem());
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+} // namespace orvella

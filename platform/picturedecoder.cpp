@@ -1,0 +1,99 @@
+#include "platform/picturedecoder.h"
+
+#include <QImageIOHandler>
+#include <QImageReader>
+
+#include <cmath>
+
+namespace orvella {
+
+namespace {
+
+bool swapsAxes(QImageIOHandler::Transformations t)
+{
+    return t.testFlag(QImageIOHandler::TransformationRotate90);
+}
+
+// Opens a reader on path with the orientation applied; stored is the size in the file's own
+// orientation, shown the size it displays at.
+bool openReader(QImageReader &reader, const QString &path, QSize &stored, QSize &shown)
+{
+    if (path.isEmpty())
+        return false;
+    reader.setFileName(path);
+    reader.setAutoTransform(true);
+    // An icon holds several images; the reader starts on the largest one we can find.
+    if (reader.format() == "ico" && reader.imageCount() > 1) {
+        int best = 0;
+        qint64 bestArea = -1;
+        for (int i = 0; i < reader.imageCount(); ++i) {
+            if (!reader.jumpToImage(i))
+                break;
+            const QSize s = reader.size();
+            if (qint64(s.width()) * s.height() > bestArea) {
+                bestArea = qint64(s.width()) * s.height();
+                best = i;
+            }
+        }
+        reader.jumpToImage(best);
+    }
+    stored = reader.size();
+    if (!stored.isValid())
+        return reader.canRead();
+    shown = swapsAxes(reader.transformation()) ? stored.transposed() : stored;
+    return true;
+}
+
+QImage readScaled(QImageReader &reader, QSize stored, double scale)
+{
+    if (stored.isValid() && scale < 1.0) {
+        const QSize scaled(std::max(1, int(std::lround(stored.width() * scale))),
+            std::max(1, int(std::lround(stored.height() * scale))));
+        reader.setScaledSize(scaled);
+    }
+    QImage img = reader.read();
+    return img;
+}
+
+} // namespace
+
+QImage decodePicture(const QString &path, QSize cover)
+{
+    QImageReader reader;
+    QSize stored, shown;
+    if (!openReader(reader, path, stored, shown))
+        return {};
+    double scale = 1.0;
+    if (!cover.isEmpty() && shown.isValid() && !shown.isEmpty())
+        scale = std::min(1.0, std::max(double(cover.width()) / shown.width(), double(cover.height()) / shown.height()));
+    return readScaled(reader, stored, scale);
+}
+
+QImage decodePictureToFit(const QString &path, QSize box, qint64 maxPixels)
+{
+    QImageReader reader;
+    QSize stored, shown;
+    if (!openReader(reader, path, stored, shown))
+        return {};
+    double scale = 1.0;
+    if (shown.isValid() && !shown.isEmpty()) {
+        if (!box.isEmpty())
+            scale = std::min(1.0, std::min(double(box.width()) / shown.width(), double(box.height()) / shown.height()));
+        const double pixels = double(shown.width()) * shown.height() * scale * scale;
+        // Very large pictures are shown scaled down to what memory allows.
+        if (pixels > double(maxPixels))
+            scale *= std::sqrt(double(maxPixels) / pixels);
+    }
+    return readScaled(reader, stored, scale);
+}
+
+QSize pictureSize(const QString &path)
+{
+    QImageReader reader;
+    QSize stored, shown;
+    if (!openReader(reader, path, stored, shown))
+        return {};
+    return shown;
+}
+
+} // namespace orvella

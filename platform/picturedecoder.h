@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace orvella {
+
+// Decodes a BMP, GIF, JPEG or icon file with its EXIF orientation applied. With a non-empty
+// cover size the picture is decoded scaled down (proportions kept, never enlarged) so that it
+// just covers that size; otherwise at its natural size. A file that cannot be decoded, or the
+// empty name, gives a null image.
+QImage decodePicture(const QString &path, QSize cover = {});
+
+// Decodes a picture scaled down to fit inside box (proportions kept, never enlarged); an empty box
+// means natural size, capped at maxPixels.
+QImage decodePictureToFit(const QString &path, QSize box, qint64 maxPixels = 100'000'000);
+
+// The size a picture shows at (after its orientation), or an invalid size when it cannot be read.
+QSize pictureSize(const QString &path);
+
+} // namespace orvella

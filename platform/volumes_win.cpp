@@ -1,0 +1,27 @@
+#include "platform/drivelist.h"
+
+#include "platform/paths.h"
+
+#include <QDir>
+#include <QStorageInfo>
+
+namespace orvella {
+
+QList<Volume> listVolumes()
+{
+    QList<Volume> out;
+    for (const QFileInfo &drive : QDir::drives()) {
+        const QString root = QDir::toNativeSeparators(drive.absoluteFilePath());
+        QStorageInfo s(drive.absoluteFilePath());
+        out.append({root, s.isReady() ? s.name() : QString()});
+    }
+    return out;
+}
+
+QString volumeRootOf(const QString &path)
+{
+    QStorageInfo s(QDir::fromNativeSeparators(path));
+    return s.isValid() ? QDir::toNativeSeparators(s.rootPath()) : QStringLiteral("C:\\");
+}
+
+} // namespace orvella

@@ -1,0 +1,27 @@
+# Shared by ./scripts/run and ./scripts/test: installs the Debian packages that are missing and
+# configures and builds the program into build/.
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+
+ensure_packages() {
+    local missing=()
+    for p in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$p")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core ca-certificates)
+
+build() {
+    cmake -S . -B build -G Ninja "$@"
+    cmake --build build --parallel
+}

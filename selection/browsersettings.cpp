@@ -1,0 +1,13 @@
+#include "selection/browsersettings.h"
+
+namespace orvella {
+
+void BrowserSettings::setDefaults()
+{
+    PictureSize = true;
+    AutoThumbnails = true;
+    DeleteRecycle = true;
+    ImageFormat = defaultImageFormat();
+}
+
+} // namespace orvella

@@ -1,0 +1,92 @@
+#include "selection/selectionmodel.h"
+
+#include "app/mainwindow.h"
+#include "browse/gridwidgets.h"
+#include "browse/thumbnailgrid.h"
+#include "platform/filelistbox.h"
+
+#include <QLineEdit>
+
+namespace orvella {
+
+void SelectionModel::ToggleSelection()
+{
+    MainState &s = m_w.state;
+    if (s.ClickedCell < 0 || s.ClickedCell >= ThumbnailGrid::Cells)
+        return;
+    const qsizetype i = s.PageStart + s.ClickedCell;
+    CaptionBox *caption = m_w.Text1[size_t(s.ClickedCell)];
+    const int flag = s.selectFlag(i);
+    if (flag == 1) {
+        --s.SelectedCount;
+        caption->setColors(CaptionBlack, CaptionGrey);
+        s.setSelectFlag(i, 0);
+        m_w.File1->setSelected(i, false);
+    } else if (flag == 0) {
+        ++s.SelectedCount;
+        caption->setColors(CaptionGrey, CaptionBlack);
+        s.setSelectFlag(i, 1);
+        m_w.File1->setSelected(i, true);
+    }
+}
+
+void SelectionModel::paintAllCaptions(bool selected)
+{
+    for (CaptionBox *caption : m_w.Text1) {
+        if (selected)
+            caption->setColors(CaptionGrey, CaptionBlack);
+        else
+            caption->setColors(CaptionBlack, CaptionGrey);
+    }
+}
+
+void SelectionModel::SelectAllFiles()
+{
+    MainState &s = m_w.state;
+    const qsizetype count = m_w.File1->ListCount();
+    for (qsizetype i = count - 1; i >= 0; --i) {
+        m_w.File1->setSelected(i, true);
+        s.setSelectFlag(i, 1);
+    }
+    s.SelectedCount = count;
+    paintAllCaptions(true);
+}
+
+void SelectionModel::ClearSelection()
+{
+    MainState &s = m_w.state;
+    s.SelectedCount = 0;
+    for (qsizetype i = m_w.File1->ListCount() - 1; i >= 0; --i) {
+        m_w.File1->setSelected(i, false);
+        s.setSelectFlag(i, 0);
+    }
+    paintAllCaptions(false);
+}
+
+void SelectionModel::Image1_Click(int index)
+{
+    if (index < 0 || index >= ThumbnailGrid::Cells || !m_w.Image1[size_t(index)]->hasPicture())
+        return;
+    m_w.state.ClickedCell = index;
+    ToggleSelection();
+}
+
+void SelectionModel::Text1_Click(int index)
+{
+    if (index < 0 || index >= ThumbnailGrid::Cells || m_w.Text1[size_t(index)]->text().isEmpty())
+        return;
+    m_w.state.ClickedCell = index;
+    ToggleSelection();
+}
+
+void SelectionModel::Image1_MouseMove(int index)
+{
+    m_w.Text6->setText(m_w.Text1[size_t(index)]->text());
+}
+
+void SelectionModel::Text1_MouseMove(int index)
+{
+    m_w.Text6->setText(m_w.Text1[size_t(index)]->text());
+}
+
+} // namespace orvella

@@ -1,0 +1,74 @@
+#include "selection/toolbar.h"
+
+#include "app/mainwindow.h"
+#include "app/orvellaapp.h"
+#include "platform/dialogservice.h"
+#include "platform/download.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QStyle>
+#include <QToolBar>
+
+namespace orvella {
+
+namespace {
+struct ButtonSpec {
+    const char *caption;
+    const char *key;
+    const char *tooltip;
+    QStyle::StandardPixmap picture;
+};
+} // namespace
+
+void Toolbar::build(QToolBar &bar)
+{
+    const ButtonSpec buttons[] = {
+        {"Sel. All", "SelectAll", "Select All", QStyle::SP_DialogApplyButton},
+        {"Sel. None", "SelectNone", "Select None", QStyle::SP_DialogResetButton},
+        {"Delete", "DeleteSelected", "Delete", QStyle::SP_TrashIcon},
+        {"Options", "Options", "Options", QStyle::SP_FileDialogDetailedView},
+        {nullptr, nullptr, nullptr, {}},
+        {"Re-Namer", "FileRenamer", "File Re-Namer", QStyle::SP_FileDialogContentsView},
+        {nullptr, nullptr, nullptr, {}},
+        {"Help", "Help", "Help", QStyle::SP_DialogHelpButton},
+        {"About", "About", "About", QStyle::SP_MessageBoxInformation},
+        {nullptr, nullptr, nullptr, {}},
+        {"Exit", "Exit", "Exit", QStyle::SP_DialogCloseButton},
+    };
+    for (const ButtonSpec &b : buttons) {
+        if (!b.key) {
+            bar.addSeparator();
+            continue;
+        }
+        QAction *action = bar.addAction(bar.style()->standardIcon(b.picture), QString::fromLatin1(b.caption));
+        const QString key = QString::fromLatin1(b.key);
+        action->setObjectName(QStringLiteral("Toolbar1_") + key);
+        action->setData(key);
+        action->setToolTip(QString::fromLatin1(b.tooltip));
+        QObject::connect(action, &QAction::triggered, &bar, [this, key] { Toolbar1_ButtonClick(key); });
+    }
+}
+
+void Toolbar::Toolbar1_ButtonClick(const QString &key)
+{
+    if (key == u"SelectAll") {
+        m_w.SelectAllFiles();
+    } else if (key == u"SelectNone") {
+        m_w.ClearSelection();
+    } else if (key == u"Help") {
+        openHomePage();
+    } else if (key == u"Exit") {
+        // Ends at once: no question, no window's closing handlers.
+        QCoreApplication::exit(0);
+    }
+}
+
+void Toolbar::openHomePage()
+{
+    const QString address = m_w.app().homeAddress;
+    if (!openWebAddress(address))
+        dialogs().messageBox(QStringLiteral("No web browser could be started to show %1").arg(address), MsgExclamation);
+}
+
+} // namespace orvella

@@ -1,0 +1,131 @@
+#include "tests/testsupport.h"
+
+#include "platform/folderlistbox.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace orvella::test {
+
+QString picturesFolder()
+{
+    return QStringLiteral(ORVELLA_PICTURES);
+}
+
+TestEnv::TestEnv()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    const QString data = m_root.filePath(QStringLiteral(".xdg-data"));
+    QDir().mkpath(data);
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data));
+    setDialogService(&m_boxes);
+}
+
+TestEnv::~TestEnv()
+{
+    m_app.reset();
+    setDialogService(nullptr);
+    QDir::setCurrent(QDir::tempPath());
+}
+
+QString TestEnv::makeFolder(const QString &name)
+{
+    const QString path = m_root.filePath(name);
+    QDir().mkpath(path);
+    return path;
+}
+
+OrvellaApp &TestEnv::app()
+{
+    if (!m_app) {
+        m_app = std::make_unique<OrvellaApp>(QStringLiteral("orvella-test-%1").arg(QCoreApplication::applicationPid()));
+        // Nothing listens on port 1: the start-up fetch fails at once.
+        m_app->advertAddress = QStringLiteral("http://127.0.0.1:1/banner.html");
+        m_app->homeAddress = QStringLiteral("http://127.0.0.1:1/");
+    }
+    return *m_app;
+}
+
+bool TestEnv::start()
+{
+    return app().openMainWindow();
+}
+
+MainWindow &TestEnv::w()
+{
+    MainWindow *main = app().mainWindow();
+    if (!main)
+        qFatal("the main window is not open");
+    return *main;
+}
+
+void TestEnv::openFolder(const QString &folder)
+{
+    const OpResult r = w().Dir1->setPath(folder);
+    if (!r)
+        qFatal("cannot open %s: %s", qPrintable(folder), qPrintable(r.error));
+}
+
+namespace {
+QColor colourOf(int n)
+{
+    // Three base-6 digits on well-separated channel levels survive JPEG compression.
+    return QColor(20 + 43 * (n % 6), 20 + 43 * ((n / 6) % 6), 20 + 43 * ((n / 36) % 6));
+}
+} // namespace
+
+void writePicture(const QString &path, int n, QSize size, const char *format)
+{
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(colourOf(n));
+    if (!img.save(path, format, 95))
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+int pictureNumber(const QImage &image)
+{
+    if (image.isNull())
+        return -1;
+    const QColor c = image.pixelColor(image.width() / 2, image.height() / 2);
+    auto digit = [](int v) { return std::clamp((v - 20 + 21) / 43, 0, 5); };
+    return digit(c.red()) + 6 * digit(c.green()) + 36 * digit(c.blue());
+}
+
+QStringList writePictures(const QString &folder, int count, const QString &prefix, const QString &ext)
+{
+    QStringList names;
+    for (int i = 0; i < count; ++i) {
+        const QString name = prefix + QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')) + ext;
+        writePicture(QDir(folder).filePath(name), i);
+        names.append(name);
+    }
+    return names;
+}
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QString copyPicture(const QString &name, const QString &folder)
+{
+    const QString target = QDir(folder).filePath(name);
+    QFile::remove(target);
+    if (!QFile::copy(QDir(picturesFolder()).filePath(name), target))
+        qFatal("cannot copy %s", qPrintable(name));
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    return target;
+}
+
+QStringList filesIn(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    return names;
+}
+
+} // namespace orvella::test

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "app/mainwindow.h"
+#include "app/orvellaapp.h"
+#include "platform/dialogservice.h"
+
+#include <QImage>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace orvella::test {
+
+// Where the shared test pictures are.
+QString picturesFolder();
+
+// A test's world: its own temporary folders (home data and trash included), scripted message
+// boxes, and a program whose web addresses point at this machine.
+class TestEnv {
+public:
+    TestEnv();
+    ~TestEnv();
+
+    QString root() const { return m_root.path(); }
+    // A new empty folder under the test's root.
+    QString makeFolder(const QString &name);
+    ScriptedDialogService &boxes() { return m_boxes; }
+
+    // The program, created on first use.
+    OrvellaApp &app();
+    // Creates the main window and runs its start-up (false if it refused to start).
+    bool start();
+    MainWindow &w();
+    // Opens folder in the main window's folder list, as a double-click would.
+    void openFolder(const QString &folder);
+
+private:
+    QTemporaryDir m_root;
+    ScriptedDialogService m_boxes;
+    std::unique_ptr<OrvellaApp> m_app;
+};
+
+// Writes a JPEG of the given size whose colour encodes n, so a thumbnail can be traced back to
+// its file.
+void writePicture(const QString &path, int n, QSize size = QSize(64, 48), const char *format = "JPG");
+// The n a picture was written with (read from its centre), or -1.
+int pictureNumber(const QImage &image);
+// Writes count pictures named prefix + three-digit index + ext into folder.
+QStringList writePictures(const QString &folder, int count, const QString &prefix = QStringLiteral("pic"),
+    const QString &ext = QStringLiteral(".jpg"));
+void writeFile(const QString &path, const QByteArray &content = "x");
+// Copies a shared test picture into folder.
+QString copyPicture(const QString &name, const QString &folder);
+// The names of the files in folder, sorted.
+QStringList filesIn(const QString &folder);
+
+} // namespace orvella::test
