@@ -1,0 +1,249 @@
+// The thumbnail grid: paging, selection by clicks and toolbar, caption colours and hover.
+#include "tests/testsupport.h"
+
+#include "browse/gridwidgets.h"
+#include "platform/filelistbox.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+using namespace orvella;
+using namespace orvella::test;
+
+namespace {
+
+bool showsSelected(const CaptionBox *c)
+{
+    return c->foreColor() == CaptionGrey && c->backColor() == CaptionBlack;
+}
+bool showsUnselected(const CaptionBox *c)
+{
+    return c->foreColor() == CaptionBlack && c->backColor() == CaptionGrey;
+}
+
+// The grid shows files first..first+35 (names pic000.jpg ...), as far as the list goes.
+void checkPage(MainWindow &w, int first)
+{
+    for (int k = 0; k < 36; ++k) {
+        const int i = first + k;
+        const QString expected = w.File1->List(i);
+        QCOMPARE(w.Text1[size_t(k)]->text(), expected);
+        if (expected.isEmpty())
+            QVERIFY(!w.Image1[size_t(k)]->hasPicture());
+        else
+            QCOMPARE(pictureNumber(w.Image1[size_t(k)]->picture()), i);
+    }
+    QCOMPARE(w.state.PageStart, first);
+    QCOMPARE(w.state.NextToShow, first + 36);
+}
+
+} // namespace
+
+class TestGrid : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void pagingThroughFortyFiles();
+    void upwardButtonsStopAtTheFirstPage();
+    void rowScrolling();
+    void pagingPastTheEndShowsEmptyPages();
+    void clickingTogglesSelection();
+    void clicksOnEmptyCellsAreIgnored();
+    void realMouseClicks();
+    void selectAllAndNone();
+    void selectionSurvivesPaging();
+    void hoverShowsTheName();
+    void listSelectionsLeaveTheGridAlone();
+    void thumbnailThatFailedToDecodeIsSelectedByItsCaption();
+
+private:
+    std::unique_ptr<TestEnv> m_env;
+    QString m_dir;
+    MainWindow &w() { return m_env->w(); }
+};
+
+void TestGrid::init()
+{
+    m_env = std::make_unique<TestEnv>();
+    m_dir = m_env->makeFolder(QStringLiteral("forty"));
+    writePictures(m_dir, 40);
+    QVERIFY(m_env->start());
+    m_env->openFolder(m_dir);
+}
+
+void TestGrid::cleanup()
+{
+    m_env.reset();
+}
+
+void TestGrid::pagingThroughFortyFiles()
+{
+    checkPage(w(), 0);
+    w().PageDown_Click();
+    checkPage(w(), 36);
+    for (int k = 4; k < 36; ++k)
+        QVERIFY(showsUnselected(w().Text1[size_t(k)]));
+    w().PageUp_Click();
+    checkPage(w(), 0);
+    // From the second page, Page Up returns to the first and a click on cell 0 selects file 0.
+    w().PageDown_Click();
+    w().PageUp_Click();
+    w().Image1_Click(0);
+    QVERIFY(w().File1->Selected(0));
+    QCOMPARE(w().state.selectFlag(0), 1);
+}
+
+void TestGrid::upwardButtonsStopAtTheFirstPage()
+{
+    w().PageUp_Click();
+    checkPage(w(), 0);
+    w().ScrollUp_Click(0);
+    checkPage(w(), 0);
+}
+
+void TestGrid::rowScrolling()
+{
+    w().scrolldown_Click();
+    checkPage(w(), 6);
+    w().ScrollUp_Click(0);
+    checkPage(w(), 0);
+}
+
+void TestGrid::pagingPastTheEndShowsEmptyPages()
+{
+    for (int i = 0; i < 5; ++i)
+        w().PageDown_Click();
+    QCOMPARE(w().state.PageStart, 180);
+    for (int k = 0; k < 36; ++k) {
+        QVERIFY(w().Text1[size_t(k)]->text().isEmpty());
+        QVERIFY(!w().Image1[size_t(k)]->hasPicture());
+    }
+    // Empty cells ignore clicks.
+    w().Text1_Click(0);
+    w().Image1_Click(0);
+    QCOMPARE(w().state.SelectedCount, 0);
+    w().PageUp_Click();
+    QCOMPARE(w().state.PageStart, 144);
+}
+
+void TestGrid::clickingTogglesSelection()
+{
+    w().Image1_Click(3);
+    QVERIFY(showsSelected(w().Text1[3]));
+    QVERIFY(w().File1->Selected(3));
+    QCOMPARE(w().state.selectFlag(3), 1);
+    QCOMPARE(w().state.SelectedCount, 1);
+    w().Text1_Click(3);
+    QVERIFY(showsUnselected(w().Text1[3]));
+    QVERIFY(!w().File1->Selected(3));
+    QCOMPARE(w().state.selectFlag(3), 0);
+    QCOMPARE(w().state.SelectedCount, 0);
+    // On the second page a click selects the file the cell shows.
+    w().PageDown_Click();
+    w().Text1_Click(2);
+    QVERIFY(w().File1->Selected(38));
+    QVERIFY(!w().File1->Selected(2));
+}
+
+void TestGrid::clicksOnEmptyCellsAreIgnored()
+{
+    w().PageDown_Click(); // files 36..39 in cells 0..3
+    w().Image1_Click(10);
+    w().Text1_Click(10);
+    QCOMPARE(w().state.SelectedCount, 0);
+    QVERIFY(showsUnselected(w().Text1[10]));
+}
+
+void TestGrid::realMouseClicks()
+{
+    QVERIFY(QTest::qWaitForWindowExposed(&w()));
+    QTest::mouseClick(w().Image1[7], Qt::LeftButton);
+    QVERIFY(w().File1->Selected(7));
+    QTest::mouseClick(w().Text1[7], Qt::LeftButton);
+    QVERIFY(!w().File1->Selected(7));
+    // A double-click toggles the selection once, with its first click.
+    QTest::mouseClick(w().Image1[8], Qt::LeftButton);
+    QTest::mouseDClick(w().Image1[8], Qt::LeftButton);
+    QVERIFY(w().File1->Selected(8));
+    QCOMPARE(w().state.SelectedCount, 1);
+}
+
+void TestGrid::selectAllAndNone()
+{
+    TestEnv env;
+    const QString three = env.makeFolder(QStringLiteral("three"));
+    writePictures(three, 3);
+    m_env->openFolder(three);
+    w().Image1_Click(1);
+    w().Toolbar1_ButtonClick(QStringLiteral("SelectAll"));
+    QCOMPARE(w().state.SelectedCount, 3);
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(w().File1->Selected(i));
+        QCOMPARE(w().state.selectFlag(i), 1);
+    }
+    for (int k = 0; k < 36; ++k)
+        QVERIFY(showsSelected(w().Text1[size_t(k)])); // the empty cells too
+    w().Toolbar1_ButtonClick(QStringLiteral("SelectNone"));
+    QCOMPARE(w().state.SelectedCount, 0);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(!w().File1->Selected(i));
+    for (int k = 0; k < 36; ++k)
+        QVERIFY(showsUnselected(w().Text1[size_t(k)]));
+}
+
+void TestGrid::selectionSurvivesPaging()
+{
+    w().Image1_Click(7);
+    w().scrolldown_Click();
+    // File 7 is now in cell 1.
+    QVERIFY(showsSelected(w().Text1[1]));
+    QVERIFY(showsUnselected(w().Text1[7]));
+    w().ScrollUp_Click(0);
+    QVERIFY(showsSelected(w().Text1[7]));
+    QVERIFY(showsUnselected(w().Text1[1]));
+    w().PageDown_Click();
+    w().PageUp_Click();
+    QVERIFY(showsSelected(w().Text1[7]));
+    QCOMPARE(w().state.SelectedCount, 1);
+}
+
+void TestGrid::hoverShowsTheName()
+{
+    w().Image1_MouseMove(7);
+    QCOMPARE(w().Text6->text(), QStringLiteral("pic007.jpg"));
+    w().Text1_MouseMove(8);
+    QCOMPARE(w().Text6->text(), QStringLiteral("pic008.jpg"));
+    w().PageDown_Click();
+    w().Image1_MouseMove(20);
+    QCOMPARE(w().Text6->text(), QString());
+    // Hovering changes nothing else.
+    QCOMPARE(w().state.SelectedCount, 0);
+    QVERIFY(showsUnselected(w().Text1[20]));
+}
+
+void TestGrid::listSelectionsLeaveTheGridAlone()
+{
+    w().File1->setSelected(2, true);
+    w().ShowThumbnailPage();
+    w().PageUp_Click();
+    QVERIFY(showsUnselected(w().Text1[2]));
+    QCOMPARE(w().state.SelectedCount, 0);
+    QVERIFY(w().File1->Selected(2));
+}
+
+void TestGrid::thumbnailThatFailedToDecodeIsSelectedByItsCaption()
+{
+    TestEnv env;
+    const QString dir = env.makeFolder(QStringLiteral("bad"));
+    copyPicture(QStringLiteral("garbage.jpg"), dir);
+    m_env->openFolder(dir);
+    w().Image1_Click(0);
+    QCOMPARE(w().state.SelectedCount, 0);
+    w().Text1_Click(0);
+    QCOMPARE(w().state.SelectedCount, 1);
+    QVERIFY(w().File1->Selected(0));
+}
+
+QTEST_MAIN(TestGrid)
+#include "tst_grid.moc"
