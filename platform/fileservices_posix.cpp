@@ -2,29 +2,260 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#ifndef RENAME_NOREPLACE
+#define RENAME_NOREPLACE (1 << 0)
+#endif
 
 namespace orvella {
 
 namespace {
-QString systemReason()
+
+CrossVolumeFault g_fault = CrossVolumeFault::None;
+bool g_forceCrossVolume = false;
+
+QString reason(int err)
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return QString::fromLocal8Bit(std::strerror(err));
 }
+
+QByteArray encoded(const QString &path)
+{
+    return QFile::encodeName(QDir::fromNativeSeparators(path));
+}
+
+// Closes a descriptor when it goes out of scope.
+struct Fd {
+    int fd = -1;
+    ~Fd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+int renameNoReplaceSyscall(const char *from, const char *to)
+{
+#ifdef SYS_renameat2
+    return int(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
+#else
+    errno = ENOSYS;
+    return -1;
+#endif
+}
+
+// Gives from the name to without replacing anything, on one volume. Returns 0 or an errno value.
+int placeNoReplace(const char *from, const char *to)
+{
+    if (renameNoReplaceSyscall(from, to) == 0)
+        return 0;
+    const int err = errno;
+    if (err != EINVAL && err != ENOSYS && err != ENOTSUP)
+        return err;
+    // The file system has no atomic no-replace rename: a hard link fails on an existing name.
+    if (::link(from, to) == 0) {
+        if (::unlink(from) != 0) {
+            const int unlinkErr = errno;
+            ::unlink(to);
+            return unlinkErr;
+        }
+        return 0;
+    }
+    const int linkErr = errno;
+    if (linkErr == EEXIST)
+        return EEXIST;
+    if (linkErr != EPERM && linkErr != ENOTSUP && linkErr != EOPNOTSUPP)
+        return linkErr;
+    // Neither (FAT media): claim the name with an exclusive create, then rename over our own
+    // empty placeholder. Only a file made by this call can be replaced.
+    const int claim = ::open(to, O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (claim < 0)
+        return errno;
+    ::close(claim);
+    if (::rename(from, to) != 0) {
+        const int renameErr = errno;
+        ::unlink(to);
+        return renameErr;
+    }
+    return 0;
+}
+
+void syncFolderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash > 0 ? path.left(slash) : (slash == 0 ? QByteArray("/") : QByteArray("."));
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool writeAll(int fd, const char *data, ssize_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// The move across volumes: copy to a temporary name beside the target, flush, give it the final
+// name if still free, then remove the source.
+OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
+{
+    const QByteArray from = encoded(fromText), to = encoded(toText);
+    Fd src;
+    src.fd = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
+    if (src.fd < 0)
+        return OpResult::failure(QStringLiteral("%1 cannot be read: %2").arg(fromText, reason(errno)));
+    struct stat st { };
+    if (::fstat(src.fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return OpResult::failure(QStringLiteral("%1 is not a file that can be moved.").arg(fromText));
+    if (::access(to.constData(), F_OK) == 0)
+        return OpResult::failure(QStringLiteral("%1 already exists.").arg(toText));
+
+    const qsizetype slash = to.lastIndexOf('/');
+    const QByteArray folder = slash >= 0 ? to.left(slash + 1) : QByteArray();
+    QByteArray temp;
+    Fd dst;
+    for (int attempt = 0; attempt < 16 && dst.fd < 0; ++attempt) {
+        temp = folder + ".orvella-" + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".part";
+        dst.fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777);
+        if (dst.fd < 0 && errno != EEXIST)
+            return OpResult::failure(
+                QStringLiteral("Cannot write into the folder of %1: %2").arg(toText, reason(errno)));
+    }
+    if (dst.fd < 0)
+        return OpResult::failure(QStringLiteral("Cannot make a temporary file beside %1.").arg(toText));
+
+    auto abandon = [&](const QString &why) {
+        ::close(dst.fd);
+        dst.fd = -1;
+        ::unlink(temp.constData());
+        return OpResult::failure(why);
+    };
+
+    static constexpr ssize_t Chunk = 1 << 20;
+    QByteArray buffer(Chunk, Qt::Uninitialized);
+    off_t copied = 0;
+    for (;;) {
+        const ssize_t n = ::read(src.fd, buffer.data(), size_t(Chunk));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return abandon(QStringLiteral("Reading %1 failed: %2").arg(fromText, reason(errno)));
+        }
+        if (n == 0)
+            break;
+        if (!writeAll(dst.fd, buffer.constData(), n))
+            return abandon(QStringLiteral("Writing %1 failed: %2").arg(toText, reason(errno)));
+        copied += n;
+    }
+    if (copied != st.st_size)
+        return abandon(QStringLiteral("%1 changed while it was copied.").arg(fromText));
+    // Keep the picture's dates: they often are all a person has to sort by.
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ::futimens(dst.fd, times);
+    if (::fsync(dst.fd) != 0)
+        return abandon(QStringLiteral("Writing %1 to disk failed: %2").arg(toText, reason(errno)));
+    if (g_fault == CrossVolumeFault::AfterCopy)
+        return abandon(QStringLiteral("Injected failure after the copy."));
+    if (::close(dst.fd) != 0) {
+        dst.fd = -1;
+        ::unlink(temp.constData());
+        return OpResult::failure(QStringLiteral("Writing %1 failed: %2").arg(toText, reason(errno)));
+    }
+    dst.fd = -1;
+
+    if (const int err = placeNoReplace(temp.constData(), to.constData()); err != 0) {
+        ::unlink(temp.constData());
+        return OpResult::failure(err == EEXIST ? QStringLiteral("%1 already exists.").arg(toText)
+                                               : QStringLiteral("%1 cannot be created: %2").arg(toText, reason(err)));
+    }
+    syncFolderOf(to);
+
+    if (g_fault == CrossVolumeFault::BeforeRemovingSource || ::unlink(from.constData()) != 0) {
+        // The source must stay the one copy: take back the one just made.
+        const int err = g_fault == CrossVolumeFault::BeforeRemovingSource ? EIO : errno;
+        ::unlink(to.constData());
+        syncFolderOf(to);
+        return OpResult::failure(
+            QStringLiteral("%1 could not be removed from its folder: %2").arg(fromText, reason(err)));
+    }
+    return OpResult::success();
+}
+
 } // namespace
+
+void setCrossVolumeFaultForTesting(CrossVolumeFault fault)
+{
+    g_fault = fault;
+}
+
+void setForceCrossVolumeForTesting(bool force)
+{
+    g_forceCrossVolume = force;
+}
 
 OpResult checkFolderReadable(const QString &folder)
 {
     if (folder.isEmpty())
         return OpResult::failure(QStringLiteral("No folder given."));
-    const QByteArray native = QFile::encodeName(QDir::fromNativeSeparators(folder));
-    DIR *dir = ::opendir(native.constData());
+    DIR *dir = ::opendir(encoded(folder).constData());
     if (!dir)
-        return OpResult::failure(QStringLiteral("The folder %1 cannot be opened: %2").arg(folder, systemReason()));
+        return OpResult::failure(QStringLiteral("The folder %1 cannot be opened: %2").arg(folder, reason(errno)));
     ::closedir(dir);
+    return OpResult::success();
+}
+
+OpResult renameNoReplace(const QString &fromText, const QString &toText)
+{
+    if (fromText.isEmpty() || toText.isEmpty())
+        return OpResult::failure(QStringLiteral("No file name given."));
+    const QByteArray from = encoded(fromText), to = encoded(toText);
+    struct stat st { };
+    if (::lstat(from.constData(), &st) != 0)
+        return OpResult::failure(QStringLiteral("%1 cannot be found: %2").arg(fromText, reason(errno)));
+    if (!S_ISREG(st.st_mode))
+        return OpResult::failure(QStringLiteral("%1 is not a file.").arg(fromText));
+    if (!g_forceCrossVolume) {
+        const int err = placeNoReplace(from.constData(), to.constData());
+        if (err == 0)
+            return OpResult::success();
+        if (err == EEXIST)
+            return OpResult::failure(QStringLiteral("%1 already exists.").arg(toText));
+        if (err != EXDEV)
+            return OpResult::failure(
+                QStringLiteral("%1 cannot be renamed to %2: %3").arg(fromText, toText, reason(err)));
+    }
+    return copyAcrossVolumes(fromText, toText);
+}
+
+OpResult makeFolder(const QString &path)
+{
+    if (path.isEmpty())
+        return OpResult::failure(QStringLiteral("No folder name given."));
+    if (::mkdir(encoded(path).constData(), 0777) != 0)
+        return OpResult::failure(QStringLiteral("%1 cannot be created: %2").arg(path, reason(errno)));
     return OpResult::success();
 }
 

@@ -17,10 +17,13 @@ QString picturesFolder()
 
 TestEnv::TestEnv()
 {
-    QStandardPaths::setTestModeEnabled(true);
-    const QString data = m_root.filePath(QStringLiteral(".xdg-data"));
+    // A home of the test's own: the trash, settings and data paths all land inside it.
+    const QString home = m_root.filePath(QStringLiteral(".home"));
+    const QString data = m_root.filePath(QStringLiteral(".home/.local/share"));
     QDir().mkpath(data);
+    qputenv("HOME", QFile::encodeName(home));
     qputenv("XDG_DATA_HOME", QFile::encodeName(data));
+    QStandardPaths::setTestModeEnabled(true);
     setDialogService(&m_boxes);
 }
 
@@ -120,6 +123,17 @@ QString copyPicture(const QString &name, const QString &folder)
         qFatal("cannot copy %s", qPrintable(name));
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     return target;
+}
+
+QString trashFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash");
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QStringList filesIn(const QString &folder)

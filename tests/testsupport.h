@@ -52,7 +52,10 @@ QStringList writePictures(const QString &folder, int count, const QString &prefi
 void writeFile(const QString &path, const QByteArray &content = "x");
 // Copies a shared test picture into folder.
 QString copyPicture(const QString &name, const QString &folder);
-// The names of the files in folder, sorted.
+// The freedesktop trash the test's program uses.
+QString trashFolder();
+QByteArray contentOf(const QString &path);
+// The names of the files in folder, sorted (hidden ones too).
 QStringList filesIn(const QString &folder);
 
 } // namespace orvella::test

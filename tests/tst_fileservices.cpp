@@ -1,0 +1,245 @@
+// The file services every file operation goes through: rename and move that never replace,
+// the safe move across volumes, trash, permanent delete and folder creation.
+#include "tests/testsupport.h"
+
+#include "platform/fileservices.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace orvella;
+using namespace orvella::test;
+
+namespace {
+
+QByteArray photoBytes(int n)
+{
+    QByteArray b;
+    for (int i = 0; i < 300000; ++i)
+        b.append(char((i * 31 + n) & 0xff));
+    return b;
+}
+
+// A folder on another file system than the test's own temporary folders, or "" when there is none.
+QString otherVolumeFolder(const QString &here)
+{
+    const QByteArray device = QStorageInfo(here).device();
+    for (const QString &candidate : {QStringLiteral("/dev/shm"), QDir::currentPath(), QDir::homePath()}) {
+        const QStorageInfo s(candidate);
+        if (s.isValid() && s.device() != device && QFileInfo(candidate).isWritable())
+            return candidate;
+    }
+    return {};
+}
+
+} // namespace
+
+class TestFileServices : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup();
+    void renameInOneFolder();
+    void renameNeverReplaces();
+    void renameIntoAnotherFolder();
+    void renameFailuresLeaveTheFileAlone();
+    void moveAcrossVolumes();
+    void moveAcrossVolumesNeverReplaces();
+    void failureDuringTheCopyLeavesTheSource_data();
+    void failureDuringTheCopyLeavesTheSource();
+    void trashKeepsTheFileRestorable();
+    void refusedTrashKeepsTheFile();
+    void permanentDelete();
+    void folderCreation();
+};
+
+void TestFileServices::cleanup()
+{
+    setCrossVolumeFaultForTesting(CrossVolumeFault::None);
+    setForceCrossVolumeForTesting(false);
+}
+
+void TestFileServices::renameInOneFolder()
+{
+    TestEnv env;
+    const QString dir = env.makeFolder(QStringLiteral("r"));
+    writeFile(dir + QStringLiteral("/a.jpg"), photoBytes(1));
+    QVERIFY(renameNoReplace(dir + QStringLiteral("/a.jpg"), dir + QStringLiteral("/Holiday 001.jpg")).ok);
+    QCOMPARE(filesIn(dir), QStringList {QStringLiteral("Holiday 001.jpg")});
+    QCOMPARE(contentOf(dir + QStringLiteral("/Holiday 001.jpg")), photoBytes(1));
+}
+
+void TestFileServices::renameNeverReplaces()
+{
+    TestEnv env;
+    const QString dir = env.makeFolder(QStringLiteral("r"));
+    writeFile(dir + QStringLiteral("/a.jpg"), photoBytes(1));
+    writeFile(dir + QStringLiteral("/b.jpg"), photoBytes(2));
+    const OpResult r = renameNoReplace(dir + QStringLiteral("/a.jpg"), dir + QStringLiteral("/b.jpg"));
+    QVERIFY(!r.ok);
+    QVERIFY(!r.error.isEmpty());
+    QCOMPARE(contentOf(dir + QStringLiteral("/a.jpg")), photoBytes(1));
+    QCOMPARE(contentOf(dir + QStringLiteral("/b.jpg")), photoBytes(2));
+    // A file onto its own name is an existing target too.
+    QVERIFY(!renameNoReplace(dir + QStringLiteral("/a.jpg"), dir + QStringLiteral("/a.jpg")).ok);
+    QCOMPARE(contentOf(dir + QStringLiteral("/a.jpg")), photoBytes(1));
+}
+
+void TestFileServices::renameIntoAnotherFolder()
+{
+    TestEnv env;
+    const QString src = env.makeFolder(QStringLiteral("src"));
+    const QString dst = env.makeFolder(QStringLiteral("dst"));
+    writeFile(src + QStringLiteral("/a.JPG"), photoBytes(3));
+    QVERIFY(renameNoReplace(src + QStringLiteral("/a.JPG"), dst + QStringLiteral("/a.JPG")).ok);
+    QVERIFY(filesIn(src).isEmpty());
+    QCOMPARE(contentOf(dst + QStringLiteral("/a.JPG")), photoBytes(3));
+}
+
+void TestFileServices::renameFailuresLeaveTheFileAlone()
+{
+    TestEnv env;
+    const QString dir = env.makeFolder(QStringLiteral("r"));
+    writeFile(dir + QStringLiteral("/a.jpg"), photoBytes(4));
+    QVERIFY(!renameNoReplace(dir + QStringLiteral("/a.jpg"), dir + QStringLiteral("/missing/a.jpg")).ok);
+    QVERIFY(!renameNoReplace(dir + QStringLiteral("/a.jpg"), dir + u'/' + QString(300, u'x') + ".jpg").ok);
+    QVERIFY(!renameNoReplace(dir + QStringLiteral("/gone.jpg"), dir + QStringLiteral("/b.jpg")).ok);
+    QVERIFY(!renameNoReplace(dir, dir + QStringLiteral("-renamed")).ok); // folders are not files
+    QCOMPARE(filesIn(dir), QStringList {QStringLiteral("a.jpg")});
+    QCOMPARE(contentOf(dir + QStringLiteral("/a.jpg")), photoBytes(4));
+}
+
+void TestFileServices::moveAcrossVolumes()
+{
+    TestEnv env;
+    const QString other = otherVolumeFolder(env.root());
+    QVERIFY2(!other.isEmpty(), "no second file system found (tried /dev/shm, the build folder and home)");
+    QTemporaryDir there(other + QStringLiteral("/orvella-test-XXXXXX"));
+    QVERIFY(there.isValid());
+    const QString src = env.makeFolder(QStringLiteral("src"));
+    writeFile(src + QStringLiteral("/trip.jpg"), photoBytes(5));
+    const QDateTime taken = QDateTime::fromSecsSinceEpoch(1500000000);
+    {
+        QFile f(src + QStringLiteral("/trip.jpg"));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(taken, QFileDevice::FileModificationTime));
+    }
+    const OpResult r = renameNoReplace(src + QStringLiteral("/trip.jpg"), there.filePath(QStringLiteral("trip.jpg")));
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QVERIFY(filesIn(src).isEmpty());
+    QCOMPARE(filesIn(there.path()), QStringList {QStringLiteral("trip.jpg")}); // no temporary file left
+    QCOMPARE(contentOf(there.filePath(QStringLiteral("trip.jpg"))), photoBytes(5));
+    QCOMPARE(QFileInfo(there.filePath(QStringLiteral("trip.jpg"))).lastModified(), taken);
+    // And back, renamed on the way.
+    QVERIFY(renameNoReplace(there.filePath(QStringLiteral("trip.jpg")), src + QStringLiteral("/Holiday.jpg")).ok);
+    QCOMPARE(contentOf(src + QStringLiteral("/Holiday.jpg")), photoBytes(5));
+    QVERIFY(filesIn(there.path()).isEmpty());
+}
+
+void TestFileServices::moveAcrossVolumesNeverReplaces()
+{
+    TestEnv env;
+    const QString src = env.makeFolder(QStringLiteral("src"));
+    const QString dst = env.makeFolder(QStringLiteral("dst"));
+    writeFile(src + QStringLiteral("/a.jpg"), photoBytes(6));
+    writeFile(dst + QStringLiteral("/a.jpg"), photoBytes(7));
+    setForceCrossVolumeForTesting(true);
+    QVERIFY(!renameNoReplace(src + QStringLiteral("/a.jpg"), dst + QStringLiteral("/a.jpg")).ok);
+    QCOMPARE(contentOf(src + QStringLiteral("/a.jpg")), photoBytes(6));
+    QCOMPARE(contentOf(dst + QStringLiteral("/a.jpg")), photoBytes(7));
+    QCOMPARE(filesIn(dst), QStringList {QStringLiteral("a.jpg")});
+    // Into a folder that does not exist.
+    QVERIFY(!renameNoReplace(src + QStringLiteral("/a.jpg"), dst + QStringLiteral("/none/a.jpg")).ok);
+    QCOMPARE(contentOf(src + QStringLiteral("/a.jpg")), photoBytes(6));
+}
+
+void TestFileServices::failureDuringTheCopyLeavesTheSource_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::newRow("after the copy") << int(CrossVolumeFault::AfterCopy);
+    QTest::newRow("before removing the source") << int(CrossVolumeFault::BeforeRemovingSource);
+}
+
+void TestFileServices::failureDuringTheCopyLeavesTheSource()
+{
+    QFETCH(int, fault);
+    TestEnv env;
+    const QString src = env.makeFolder(QStringLiteral("src"));
+    const QString dst = env.makeFolder(QStringLiteral("dst"));
+    writeFile(src + QStringLiteral("/a.jpg"), photoBytes(8));
+    setForceCrossVolumeForTesting(true);
+    setCrossVolumeFaultForTesting(CrossVolumeFault(fault));
+    QVERIFY(!renameNoReplace(src + QStringLiteral("/a.jpg"), dst + QStringLiteral("/b.jpg")).ok);
+    QCOMPARE(contentOf(src + QStringLiteral("/a.jpg")), photoBytes(8));
+    QVERIFY(filesIn(dst).isEmpty()); // nothing under the final name, no temporary file
+}
+
+void TestFileServices::trashKeepsTheFileRestorable()
+{
+    TestEnv env;
+    const QString dir = env.makeFolder(QStringLiteral("t"));
+    writeFile(dir + QStringLiteral("/old photo.jpg"), photoBytes(9));
+    const OpResult r = moveToTrash(dir + QStringLiteral("/old photo.jpg"));
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QVERIFY(filesIn(dir).isEmpty());
+    const QString trash = trashFolder();
+    QVERIFY(trash.startsWith(env.root()));
+    QCOMPARE(contentOf(trash + QStringLiteral("/files/old photo.jpg")), photoBytes(9));
+    const QByteArray info = contentOf(trash + QStringLiteral("/info/old photo.jpg.trashinfo"));
+    QVERIFY(info.startsWith("[Trash Info]"));
+    // Where it came from, plain or percent-encoded: the desktop restores it from this line.
+    const QString from = dir + QStringLiteral("/old photo.jpg");
+    QVERIFY(info.contains("Path=" + from.toUtf8() + '\n')
+        || info.contains("Path=" + QUrl::toPercentEncoding(from, "/") + '\n'));
+    QVERIFY(info.contains("DeletionDate="));
+
+    QVERIFY(!moveToTrash(dir + QStringLiteral("/never.jpg")).ok);
+}
+
+void TestFileServices::refusedTrashKeepsTheFile()
+{
+    TestEnv env;
+    const QString dir = env.makeFolder(QStringLiteral("t"));
+    writeFile(dir + QStringLiteral("/keep.jpg"), photoBytes(10));
+    // A trash that cannot be set up: its folder's place is taken by a file.
+    QDir().mkpath(QFileInfo(trashFolder()).path());
+    writeFile(trashFolder(), "not a folder");
+    QVERIFY(QDir::setCurrent(dir));
+    const OpResult r = moveToTrash(dir + QStringLiteral("/keep.jpg"));
+    QVERIFY(!r.ok);
+    QVERIFY(!r.error.isEmpty());
+    QCOMPARE(contentOf(dir + QStringLiteral("/keep.jpg")), photoBytes(10));
+}
+
+void TestFileServices::permanentDelete()
+{
+    TestEnv env;
+    const QString dir = env.makeFolder(QStringLiteral("d"));
+    writeFile(dir + QStringLiteral("/a.jpg"));
+    QVERIFY(deletePermanently(dir + QStringLiteral("/a.jpg")).ok);
+    QVERIFY(filesIn(dir).isEmpty());
+    QVERIFY(!QFileInfo::exists(trashFolder() + QStringLiteral("/files/a.jpg")));
+    const OpResult again = deletePermanently(dir + QStringLiteral("/a.jpg"));
+    QVERIFY(!again.ok);
+    QVERIFY(again.error.contains(QStringLiteral("a.jpg")));
+}
+
+void TestFileServices::folderCreation()
+{
+    TestEnv env;
+    const QString dir = env.makeFolder(QStringLiteral("m"));
+    QVERIFY(makeFolder(dir + QStringLiteral("/New")).ok);
+    QVERIFY(QFileInfo(dir + QStringLiteral("/New")).isDir());
+    QVERIFY(!makeFolder(dir + QStringLiteral("/New")).ok);
+    QVERIFY(!makeFolder(QString()).ok);
+    QVERIFY(!makeFolder(dir + QStringLiteral("/a/b")).ok);
+    QVERIFY(QDir::setCurrent(dir));
+    QVERIFY(makeFolder(QStringLiteral("Bare")).ok);
+    QVERIFY(QFileInfo(dir + QStringLiteral("/Bare")).isDir());
+}
+
+QTEST_MAIN(TestFileServices)
+#include "tst_fileservices.moc"
