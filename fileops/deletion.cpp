@@ -1,0 +1,29 @@
+#include "fileops/deletion.h"
+
+#include "platform/dialogservice.h"
+#include "platform/fileservices.h"
+
+namespace orvella {
+
+OpResult DelToRecycBin(const QString &fileName)
+{
+    return moveToTrash(fileName);
+}
+
+void DeleteRun::deleteFile(const QString &path, bool toTrash)
+{
+    const OpResult r = toTrash ? DelToRecycBin(path) : deletePermanently(path);
+    if (!r)
+        m_failures.append(r.error);
+}
+
+void DeleteRun::reportFailures() const
+{
+    if (m_failures.isEmpty())
+        return;
+    dialogs().messageBox(
+        QStringLiteral("These files were not deleted and are still where they were:\n") + m_failures.join(u'\n'),
+        MsgOkOnly);
+}
+
+} // namespace orvella
