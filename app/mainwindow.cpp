@@ -102,6 +102,7 @@ void MainWindow::buildLayout()
 
     Drive1 = place(new DriveListBox(this), QStringLiteral("Drive1"), tr("Drive"), twipsRect(120, 1080, 2415, 330));
     Drive1->setToolTip(QStringLiteral("Select Drive or Device"));
+    Drive1->includeVolumeOf(workingFolder());
     Drive1->showVolumeOf(workingFolder());
 
     Dir1 = place(new FolderListBox(this), QStringLiteral("Dir1"), tr("Folder"), twipsRect(120, 1560, 2415, 1770));

@@ -34,6 +34,17 @@ QString DriveListBox::driveRoot() const
     return i >= 0 && i < m_volumes.size() ? m_volumes[i].root : QString();
 }
 
+void DriveListBox::includeVolumeOf(const QString &path)
+{
+    const QString root = volumeRootOf(path);
+    for (const Volume &v : std::as_const(m_volumes))
+        if (QDir::cleanPath(QDir::fromNativeSeparators(v.root)) == QDir::cleanPath(QDir::fromNativeSeparators(root)))
+            return;
+    QList<Volume> more = m_volumes;
+    more.append({root, QString()});
+    setVolumes(more);
+}
+
 void DriveListBox::showVolumeOf(const QString &path)
 {
     const QString root = volumeRootOf(path);

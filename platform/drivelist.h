@@ -31,6 +31,9 @@ public:
     QString Drive() const { return currentText(); }
     // The root folder of the current entry.
     QString driveRoot() const;
+    // Lists the volume that holds path if it is not listed yet (a volume of a kind the list leaves
+    // out, such as a memory file system the program was started on).
+    void includeVolumeOf(const QString &path);
     // Shows the volume that holds path, without raising Change.
     void showVolumeOf(const QString &path);
 

@@ -14,6 +14,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,6 +66,7 @@ private slots:
     void freshStartHasDefaultsAndHiddenFields();
     void layoutFollowsTheTable();
     void startsOnTheRootOfTheWorkingFoldersVolume();
+    void startUpShowsTheRootsPicturesLoadedOnce();
     void settingsAreResetOnEveryCreation();
     void secondCopyIsRefused();
     void advertisementShownWhenFetched();
@@ -152,6 +155,39 @@ void TestStartup::startsOnTheRootOfTheWorkingFoldersVolume()
     QCOMPARE(workingFolder(), root);
     QCOMPARE(w.Drive1->driveRoot(), root);
     QCOMPARE(w.state.PageStart, 0);
+}
+
+void TestStartup::startUpShowsTheRootsPicturesLoadedOnce()
+{
+    // /dev/shm is a volume of its own whose root a test may write: start there.
+    TestEnv env;
+    const QString root = QStringLiteral("/dev/shm");
+    QVERIFY2(volumeRootOf(root) == root, "/dev/shm is not a volume of its own here");
+    QTemporaryDir work(root + QStringLiteral("/orvella-start-XXXXXX"));
+    QVERIFY(work.isValid());
+    const QString tag = QFileInfo(work.path()).fileName();
+    QStringList made;
+    for (int i = 0; i < 5; ++i) {
+        made.append(QStringLiteral("%1/%2-%3.jpg").arg(root, tag).arg(i));
+        writePicture(made.last(), i);
+    }
+    QVERIFY(QDir::setCurrent(work.path()));
+    const bool started = env.start();
+    for (const QString &f : std::as_const(made))
+        QFile::remove(f);
+    QVERIFY(started);
+    MainWindow &w = env.w();
+    QCOMPARE(w.Dir1->Path(), root);
+    const int ours = int(std::count_if(made.begin(), made.end(), [&](const QString &f) {
+        for (int i = 0; i < w.File1->ListCount(); ++i)
+            if (root + u'/' + w.File1->List(i) == f)
+                return true;
+        return false;
+    }));
+    QCOMPARE(ours, 5);
+    // One load: every listed picture decoded once (a second load would decode slot 0 again).
+    QCOMPARE(w.state.Decodes, qint64(w.File1->ListCount()));
+    QVERIFY(w.Text4->text() == QStringLiteral("Total Pictures %1").arg(w.File1->ListCount()));
 }
 
 void TestStartup::settingsAreResetOnEveryCreation()
