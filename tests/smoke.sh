@@ -13,6 +13,7 @@ fi
 work=$(mktemp -d)
 trap 'kill $first 2>/dev/null; kill ${second:-} 2>/dev/null; rm -rf "$work"' EXIT
 mkdir -p "$work/home" "$work/pictures"
+chmod 700 "$work/home"
 cp "$pictures"/*.jpg "$pictures"/*.bmp "$pictures"/*.gif "$pictures"/*.ico "$work/pictures/"
 # A home of its own: the program's single-instance guard is per user, so it never meets a copy
 # the developer has open.
