@@ -7,6 +7,11 @@
 #include "browse/gridwidgets.h"
 #include "browse/thumbnailgrid.h"
 #include "browse/thumbnailloader.h"
+#include "fileops/deletefiles.h"
+#include "fileops/deletion.h"
+#include "fileops/movefiles.h"
+#include "fileops/operationpanel.h"
+#include "fileops/renamemove.h"
 #include "platform/dialogservice.h"
 #include "platform/download.h"
 #include "platform/drivelist.h"
@@ -74,6 +79,10 @@ MainWindow::MainWindow(OrvellaApp &app, QWidget *parent)
     , m_grid(std::make_unique<ThumbnailGrid>(*this))
     , m_selection(std::make_unique<SelectionModel>(*this))
     , m_toolbar(std::make_unique<Toolbar>(*this))
+    , m_panel(std::make_unique<OperationPanel>(*this))
+    , m_rename(std::make_unique<RenameMove>(*this))
+    , m_move(std::make_unique<MoveFiles>(*this))
+    , m_delete(std::make_unique<DeleteFiles>(*this))
 {
     setObjectName(QStringLiteral("Orvella"));
     setWindowTitle(QStringLiteral("Orvella"));
@@ -234,6 +243,7 @@ void MainWindow::connectHandlers()
     // A check box's handler runs on every change of its value, by the user or by the program.
     connect(Check1, &QCheckBox::stateChanged, this, &MainWindow::UpdateRenameFields);
     connect(Check3, &QCheckBox::stateChanged, this, &MainWindow::UpdateMoveField);
+    connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
 }
 
 bool MainWindow::Form_Load()
@@ -386,24 +396,41 @@ void MainWindow::Toolbar1_ButtonClick(const QString &key)
 
 void MainWindow::UpdateRenameFields()
 {
-    if (Check1->checkState() == Qt::Checked) {
-        Text2->show();
-        Label2->show();
-        Text3->show();
-    }
-    if (Check1->checkState() == Qt::Unchecked) {
-        Text2->hide();
-        Label2->hide();
-        Text3->hide();
-    }
+    m_panel->UpdateRenameFields();
 }
-
 void MainWindow::UpdateMoveField()
 {
-    if (Check3->checkState() == Qt::Unchecked)
-        Text5->hide();
-    if (Check3->checkState() == Qt::Checked)
-        Text5->show();
+    m_panel->UpdateMoveField();
+}
+void MainWindow::Command3_Click()
+{
+    m_panel->Command3_Click();
+}
+void MainWindow::RenameSelectedFiles()
+{
+    m_rename->RenameSelectedFiles();
+}
+void MainWindow::MoveSelectedFiles()
+{
+    m_move->MoveSelectedFiles();
+}
+OpResult MainWindow::RefreshAfterFileOperation()
+{
+    return m_move->RefreshAfterFileOperation();
+}
+void MainWindow::DeleteSelectedFiles()
+{
+    m_delete->DeleteSelectedFiles();
+}
+MoveFileWindow &MainWindow::moveFileWindow()
+{
+    return m_panel->chooser();
+}
+
+void MainWindow::DelToRecycBin(const QString &fileName)
+{
+    if (const OpResult r = orvella::DelToRecycBin(fileName); !r)
+        dialogs().messageBox(r.error, MsgOkOnly);
 }
 
 } // namespace orvella

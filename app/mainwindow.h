@@ -20,11 +20,16 @@ class QToolBar;
 namespace orvella {
 
 class CaptionBox;
+class DeleteFiles;
 class DriveListBox;
 class FileListBox;
 class FolderBrowser;
 class FolderListBox;
 class ImageCell;
+class MoveFileWindow;
+class MoveFiles;
+class OperationPanel;
+class RenameMove;
 class OrvellaApp;
 class SelectionModel;
 class ThumbnailGrid;
@@ -81,6 +86,17 @@ public:
     void Toolbar1_ButtonClick(const QString &key);
     void UpdateRenameFields();
     void UpdateMoveField();
+    void Command3_Click();
+
+    // File operations.
+    void RenameSelectedFiles();
+    void MoveSelectedFiles();
+    OpResult RefreshAfterFileOperation();
+    void DeleteSelectedFiles();
+    // Sends one file to the trash; a refusal is shown.
+    void DelToRecycBin(const QString &fileName);
+    // The destination chooser "Move to new Folder", created on first use.
+    MoveFileWindow &moveFileWindow();
 
     OrvellaApp &app() { return m_app; }
     MainState state;
@@ -128,6 +144,10 @@ private:
     std::unique_ptr<ThumbnailGrid> m_grid;
     std::unique_ptr<SelectionModel> m_selection;
     std::unique_ptr<Toolbar> m_toolbar;
+    std::unique_ptr<OperationPanel> m_panel;
+    std::unique_ptr<RenameMove> m_rename;
+    std::unique_ptr<MoveFiles> m_move;
+    std::unique_ptr<DeleteFiles> m_delete;
 };
 
 } // namespace orvella

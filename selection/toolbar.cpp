@@ -56,6 +56,8 @@ void Toolbar::Toolbar1_ButtonClick(const QString &key)
         m_w.SelectAllFiles();
     } else if (key == u"SelectNone") {
         m_w.ClearSelection();
+    } else if (key == u"DeleteSelected") {
+        m_w.DeleteSelectedFiles();
     } else if (key == u"Help") {
         openHomePage();
     } else if (key == u"Exit") {
