@@ -9,6 +9,7 @@
 
 namespace orvella {
 
+class BulkSorter;
 class MainWindow;
 
 // The program itself: what outlives any one window (the run's settings, the single-instance
@@ -29,6 +30,13 @@ public:
     // Closes the main window (its records go with it; the settings stay).
     void closeMainWindow();
 
+    // The batch renamer window while it is open, else null.
+    BulkSorter *fileRenamer() const;
+    // Opens the renamer (unless it is open already) and shows it.
+    BulkSorter &showFileRenamer();
+    // The renamer has closed: it is discarded and the main window comes back, created afresh.
+    void fileRenamerClosed();
+
     BrowserSettings settings;
     SingleInstanceGuard guard;
     QString advertAddress = defaultAdvertAddress();
@@ -36,6 +44,7 @@ public:
 
 private:
     QPointer<MainWindow> m_main;
+    QPointer<BulkSorter> m_renamer;
 };
 
 } // namespace orvella
