@@ -394,6 +394,14 @@ void MainWindow::Toolbar1_ButtonClick(const QString &key)
     m_toolbar->Toolbar1_ButtonClick(key);
 }
 
+void MainWindow::OpenFileRenamer()
+{
+    OrvellaApp &app = m_app;
+    app.showFileRenamer();
+    // This window goes once the running handler returns; nothing may touch it after this.
+    app.closeMainWindow();
+}
+
 void MainWindow::UpdateRenameFields()
 {
     m_panel->UpdateRenameFields();

@@ -84,6 +84,8 @@ public:
 
     // Commands.
     void Toolbar1_ButtonClick(const QString &key);
+    // Shows the batch renamer and closes this window, which is discarded.
+    void OpenFileRenamer();
     void UpdateRenameFields();
     void UpdateMoveField();
     void Command3_Click();

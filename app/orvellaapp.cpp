@@ -1,6 +1,7 @@
 #include "app/orvellaapp.h"
 
 #include "app/mainwindow.h"
+#include "renamer/bulksorter.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -15,7 +16,13 @@ OrvellaApp::OrvellaApp(QString instanceKey, QObject *parent)
 
 OrvellaApp::~OrvellaApp()
 {
+    delete m_renamer.data();
     delete m_main.data();
+}
+
+MainWindow *OrvellaApp::mainWindow() const
+{
+    return m_main.data();
 }
 
 bool OrvellaApp::openMainWindow()
@@ -43,6 +50,37 @@ void OrvellaApp::closeMainWindow()
         m_main->deleteLater();
         m_main = nullptr;
     }
+}
+
+BulkSorter *OrvellaApp::fileRenamer() const
+{
+    return m_renamer;
+}
+
+BulkSorter &OrvellaApp::showFileRenamer()
+{
+    if (!m_renamer) {
+        m_renamer = new BulkSorter(*this);
+        m_renamer->Form_Load();
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            QRect frame = m_renamer->frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            m_renamer->move(frame.topLeft());
+        }
+    }
+    m_renamer->show();
+    m_renamer->activateWindow();
+    return *m_renamer;
+}
+
+void OrvellaApp::fileRenamerClosed()
+{
+    // The window is closing from inside its own handler: it goes once that handler is done.
+    if (m_renamer) {
+        m_renamer->deleteLater();
+        m_renamer = nullptr;
+    }
+    openMainWindow();
 }
 
 } // namespace orvella

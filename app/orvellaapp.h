@@ -9,6 +9,7 @@
 
 namespace orvella {
 
+class BulkSorter;
 class MainWindow;
 
 // The program itself: what outlives any one window (the run's settings, the single-instance
@@ -25,9 +26,16 @@ public:
     // Creates the main window and runs its start-up; shows it unless the program must end, in
     // which case it returns false and no window stays.
     bool openMainWindow();
-    MainWindow *mainWindow() const { return m_main; }
+    MainWindow *mainWindow() const;
     // Closes the main window (its records go with it; the settings stay).
     void closeMainWindow();
+
+    // The batch renamer window while it is open, else null.
+    BulkSorter *fileRenamer() const;
+    // Opens the renamer (unless it is open already) and shows it.
+    BulkSorter &showFileRenamer();
+    // The renamer has closed: it is discarded and the main window comes back, created afresh.
+    void fileRenamerClosed();
 
     BrowserSettings settings;
     SingleInstanceGuard guard;
@@ -36,6 +44,7 @@ public:
 
 private:
     QPointer<MainWindow> m_main;
+    QPointer<BulkSorter> m_renamer;
 };
 
 } // namespace orvella

@@ -17,6 +17,8 @@ struct Volume {
 QList<Volume> listVolumes();
 // The root folder of the volume that holds path.
 QString volumeRootOf(const QString &path);
+// The root folder of the volume the system runs from ("C:\" on Windows, "/" elsewhere).
+QString systemDriveRoot();
 
 // The drive list. Picking an entry emits Change.
 class DriveListBox final : public QComboBox {

@@ -67,4 +67,9 @@ QString volumeRootOf(const QString &path)
     return s.isValid() ? nativeFolder(s.rootPath()) : QStringLiteral("/");
 }
 
+QString systemDriveRoot()
+{
+    return QStringLiteral("/");
+}
+
 } // namespace orvella

@@ -24,4 +24,13 @@ QString volumeRootOf(const QString &path)
     return s.isValid() ? QDir::toNativeSeparators(s.rootPath()) : QStringLiteral("C:\\");
 }
 
+QString systemDriveRoot()
+{
+    // The drive Windows itself was started from, "C:" on almost every machine.
+    const QString drive = qEnvironmentVariable("SystemDrive");
+    if (drive.size() == 2 && drive[0].isLetter() && drive[1] == u':')
+        return drive.toUpper() + QStringLiteral("\\");
+    return QStringLiteral("C:\\");
+}
+
 } // namespace orvella

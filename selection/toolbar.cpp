@@ -58,6 +58,9 @@ void Toolbar::Toolbar1_ButtonClick(const QString &key)
         m_w.ClearSelection();
     } else if (key == u"DeleteSelected") {
         m_w.DeleteSelectedFiles();
+    } else if (key == u"FileRenamer") {
+        // The main window is closed by this: nothing here may touch it afterwards.
+        m_w.OpenFileRenamer();
     } else if (key == u"Help") {
         openHomePage();
     } else if (key == u"Exit") {

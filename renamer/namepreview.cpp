@@ -1,0 +1,72 @@
+#include "renamer/namepreview.h"
+
+#include "fileops/namerules.h"
+#include "platform/busypointer.h"
+#include "platform/dialogservice.h"
+#include "platform/filelistbox.h"
+#include "renamer/bulksorter.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+
+#include <limits>
+
+namespace orvella {
+
+std::optional<qint32> runCountStart(const QString &text, int files)
+{
+    const std::optional<qint32> start = countStart(text);
+    // The counter goes one past the last number used, and must still hold that.
+    if (!start || qint64(*start) + files > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return start;
+}
+
+QString countOutOfRangeText()
+{
+    return QStringLiteral("The count must be a whole number that leaves room to number every selected file "
+                          "(from -2147483648 to 2147483647).");
+}
+
+void NamePreview::Command3_Click()
+{
+    BulkSorter &w = m_w;
+    BulkSorterState &s = w.state;
+    w.CountSelectedFiles();
+    if (s.FilesSelected == 0) {
+        s.Reply = dialogs().messageBox(
+            QStringLiteral("First select 1 or more files"), MsgExclamation, QStringLiteral("Dunmere"));
+        return;
+    }
+    // A count that cannot number every selected file leaves the last preview as it was.
+    const std::optional<qint32> start = runCountStart(w.Text3->text(), s.FilesSelected);
+    if (!start) {
+        s.Reply = dialogs().messageBox(countOutOfRangeText(), MsgExclamation, QStringLiteral("Dunmere"));
+        w.Text3->setFocus();
+        return;
+    }
+    setHourglass();
+    w.List1->clear();
+    s.NameCounter = *start;
+    const QString prefix = w.Text2->text();
+    const bool numbered = s.FilesSelected != 1;
+    for (s.FileIndex = 0; s.FileIndex < w.File1->ListCount(); ++s.FileIndex) {
+        if (!w.File1->Selected(s.FileIndex))
+            continue;
+        ExtractExtension();
+        w.List1->addItem(newName(prefix, s.NameCounter, s.Extension, numbered));
+        ++s.NameCounter;
+    }
+    w.Text2->setFocus();
+    setArrow();
+}
+
+void NamePreview::ExtractExtension()
+{
+    BulkSorterState &s = m_w.state;
+    const QString name = m_w.File1->List(s.FileIndex);
+    s.Extension = extensionOf(name);
+    s.CharIndex = s.Extension.isEmpty() ? 0 : int(name.size() - s.Extension.size()) + 1;
+}
+
+} // namespace orvella

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace orvella {
+
+class BulkSorter;
+
+// The renamer's "Rename" and "Delete": rename the selected files to the prefix and a running
+// number in their own folder, never replacing a file, or delete them as the run's settings say.
+class RenameExecution final {
+public:
+    explicit RenameExecution(BulkSorter &w)
+        : m_w(w)
+    {
+    }
+
+    void Command4_Click();
+    void Command5_Click();
+
+private:
+    // Why the prefix cannot name the selected files (empty when it can).
+    QString prefixRefusal() const;
+    // A run that stopped part-way: files renamed so far keep their new names.
+    void renameFailed();
+    // Shows the folder anew, with no entry selected.
+    void rereadFolder();
+
+    BulkSorter &m_w;
+};
+
+} // namespace orvella
