@@ -10,10 +10,72 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
+#include <QThreadPool>
+#include <QtConcurrent>
 
 #include <cmath>
+#include <deque>
+#include <utility>
+#include <vector>
 
 namespace orvella {
+
+namespace {
+
+// The pictures of one load, decoded on a thread pool in the order they were added and taken back
+// in that order. Only a few run ahead of the one taken next, so memory holds the thumbnails and a
+// handful of pictures being decoded, however long the list.
+class DecodeQueue {
+public:
+    DecodeQueue(QThreadPool &pool, QSize cover)
+        : m_pool(pool)
+        , m_cover(cover)
+        , m_ahead(2 * std::max(1, pool.maxThreadCount()))
+    {
+    }
+
+    void add(const QString &path) { m_paths.push_back(path); }
+    void start() { fill(); }
+
+    // The next picture in order, waiting for it if need be. Waiting does not run the event loop:
+    // nothing the user does is handled while a load runs.
+    QImage takeNext()
+    {
+        Q_ASSERT(!m_running.empty());
+        QImage image = m_running.front().result();
+        m_running.pop_front();
+        fill();
+        return image;
+    }
+
+private:
+    void fill()
+    {
+        while (qsizetype(m_running.size()) < m_ahead && m_next < m_paths.size()) {
+            const QSize cover = m_cover;
+            QString path = std::exchange(m_paths[size_t(m_next++)], QString());
+            m_running.push_back(
+                QtConcurrent::run(&m_pool, [path = std::move(path), cover] { return decodeThumbnail(path, cover); }));
+        }
+    }
+
+    QThreadPool &m_pool;
+    const QSize m_cover;
+    const qsizetype m_ahead;
+    std::vector<QString> m_paths;
+    size_t m_next = 0;
+    std::deque<QFuture<QImage>> m_running;
+};
+
+} // namespace
+
+ThumbnailLoader::ThumbnailLoader(MainWindow &w)
+    : m_w(w)
+{
+}
+
+ThumbnailLoader::~ThumbnailLoader() = default;
 
 int ThumbnailLoader::percentDone(qsizetype i, qsizetype count)
 {
@@ -49,20 +111,36 @@ OpResult ThumbnailLoader::LoadThumbnails()
     if (qsizetype(s.SlotPaths.size()) < count)
         s.SlotPaths.resize(size_t(count));
 
-    // Slot 0 is decoded on every load; an empty list gives it an empty picture.
-    const QString first = list.List(0);
-    s.Image3[0] = first.isEmpty() ? QImage() : decodePicture(joinPath(list.Path(), first), cover);
-    if (!first.isEmpty())
+    // Which slots need a decode is known before the first one starts, so the decodes run ahead on
+    // all cores while the slots below are filled and the bar moves in list order.
+    const QString folder = list.Path();
+    std::vector<QString> paths(static_cast<size_t>(count));
+    std::vector<bool> decode(static_cast<size_t>(count));
+    DecodeQueue queue(pool(), cover);
+    for (qsizetype i = 0; i < count; ++i) {
+        paths[size_t(i)] = joinPath(folder, list.List(i));
+        // Slot 0 is decoded on every load; another slot only when it holds another file.
+        decode[size_t(i)] = i == 0 || paths[size_t(i)] != s.SlotPaths[size_t(i)];
+        if (decode[size_t(i)])
+            queue.add(paths[size_t(i)]);
+    }
+    queue.start();
+
+    // An empty list gives slot 0 an empty picture.
+    if (count == 0) {
+        s.Image3[0] = QImage();
+    } else {
+        s.Image3[0] = queue.takeNext();
         ++s.Decodes;
+    }
 
     setHourglass();
     for (qsizetype i = 1; i < count; ++i) {
-        const QString path = joinPath(list.Path(), list.List(i));
-        if (path != s.SlotPaths[size_t(i)]) {
-            s.Image3[size_t(i)] = decodePicture(path, cover);
+        if (decode[size_t(i)]) {
+            s.Image3[size_t(i)] = queue.takeNext();
             ++s.Decodes;
         }
-        s.SlotPaths[size_t(i)] = path;
+        s.SlotPaths[size_t(i)] = std::move(paths[size_t(i)]);
         showProgress(percentDone(i, count));
     }
     showProgress(100);
@@ -75,6 +153,15 @@ OpResult ThumbnailLoader::LoadThumbnails()
     }
     m_w.ShowThumbnailPage();
     return OpResult::success();
+}
+
+QThreadPool &ThumbnailLoader::pool()
+{
+    if (!m_pool) {
+        m_pool = std::make_unique<QThreadPool>();
+        m_pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    }
+    return *m_pool;
 }
 
 void ThumbnailLoader::ButtonLoadThumbs_Click()

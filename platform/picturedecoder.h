@@ -12,6 +12,14 @@ namespace orvella {
 // empty name, gives a null image.
 QImage decodePicture(const QString &path, QSize cover = {});
 
+// Where a thumbnail came from.
+enum class ThumbnailSource { None, Embedded, Decoded };
+
+// The thumbnail of a picture file for a grid cell of cover device pixels: a JPEG's embedded EXIF
+// thumbnail, upright, when it covers the cell; otherwise the picture decoded as decodePicture does.
+// Safe to call from several threads at once.
+QImage decodeThumbnail(const QString &path, QSize cover, ThumbnailSource *source = nullptr);
+
 // Decodes a picture scaled down to fit inside box (proportions kept, never enlarged); an empty box
 // means natural size, capped at maxPixels.
 QImage decodePictureToFit(const QString &path, QSize box, qint64 maxPixels = 100'000'000);
