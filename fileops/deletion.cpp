@@ -21,9 +21,7 @@ void DeleteRun::reportFailures() const
 {
     if (m_failures.isEmpty())
         return;
-    dialogs().messageBox(
-        QStringLiteral("These files were not deleted and are still where they were:\n") + m_failures.join(u'\n'),
-        MsgOkOnly);
+    dialogs().messageBox(QStringLiteral("These files could not be deleted:\n") + m_failures.join(u'\n'), MsgOkOnly);
 }
 
 } // namespace orvella

@@ -29,9 +29,13 @@ OpResult deletePermanently(const QString &path);
 OpResult makeFolder(const QString &path);
 
 // Failures a test can inject into the copy across volumes, to check that the source survives.
-enum class CrossVolumeFault { None, AfterCopy, BeforeRemovingSource };
+// SourceGoneAtRemoval: another program removes the source just as the move would, and the removal
+// reports a failure.
+enum class CrossVolumeFault { None, AfterCopy, BeforeRemovingSource, SourceGoneAtRemoval };
 void setCrossVolumeFaultForTesting(CrossVolumeFault fault);
 // Copies across volumes even on one volume, so tests reach that path without a second volume.
 void setForceCrossVolumeForTesting(bool force);
+// Behaves as on a file system without an atomic no-replace rename, so tests reach the fallbacks.
+void setNoAtomicRenameForTesting(bool off);
 
 } // namespace orvella

@@ -1,9 +1,12 @@
 #include "platform/fileservices.h"
 
+#include "platform/trashvolume.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstdio>
@@ -25,6 +28,7 @@ namespace {
 
 CrossVolumeFault g_fault = CrossVolumeFault::None;
 bool g_forceCrossVolume = false;
+bool g_noAtomicRename = false;
 
 QString reason(int err)
 {
@@ -48,12 +52,23 @@ struct Fd {
 
 int renameNoReplaceSyscall(const char *from, const char *to)
 {
+    if (g_noAtomicRename) {
+        errno = ENOSYS;
+        return -1;
+    }
 #ifdef SYS_renameat2
     return int(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
 #else
     errno = ENOSYS;
     return -1;
 #endif
+}
+
+// Whether path still names the file identified by st (same device and inode).
+bool stillThere(const char *path, const struct stat &st)
+{
+    struct stat now { };
+    return ::lstat(path, &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino;
 }
 
 // Gives from the name to without replacing anything, on one volume. Returns 0 or an errno value.
@@ -65,9 +80,16 @@ int placeNoReplace(const char *from, const char *to)
     if (err != EINVAL && err != ENOSYS && err != ENOTSUP)
         return err;
     // The file system has no atomic no-replace rename: a hard link fails on an existing name.
+    struct stat source { };
+    if (::lstat(from, &source) != 0)
+        return errno;
     if (::link(from, to) == 0) {
         if (::unlink(from) != 0) {
             const int unlinkErr = errno;
+            // Take the new name back only while the old one still holds the file: if the old name
+            // has gone meanwhile, the new one is the file's only name.
+            if (!stillThere(from, source))
+                return 0;
             ::unlink(to);
             return unlinkErr;
         }
@@ -193,9 +215,16 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
     }
     syncFolderOf(to);
 
-    if (g_fault == CrossVolumeFault::BeforeRemovingSource || ::unlink(from.constData()) != 0) {
+    if (g_fault == CrossVolumeFault::SourceGoneAtRemoval)
+        ::unlink(from.constData());
+    if (g_fault == CrossVolumeFault::BeforeRemovingSource || g_fault == CrossVolumeFault::SourceGoneAtRemoval
+        || ::unlink(from.constData()) != 0) {
+        const int err = g_fault != CrossVolumeFault::None ? EIO : errno;
+        // The source has gone after all (another program, a network volume that reported a
+        // retried removal as failed): the copy is the one left, and it stays.
+        if (!stillThere(from.constData(), st))
+            return OpResult::success();
         // The source must stay the one copy: take back the one just made.
-        const int err = g_fault == CrossVolumeFault::BeforeRemovingSource ? EIO : errno;
         ::unlink(to.constData());
         syncFolderOf(to);
         return OpResult::failure(
@@ -214,6 +243,11 @@ void setCrossVolumeFaultForTesting(CrossVolumeFault fault)
 void setForceCrossVolumeForTesting(bool force)
 {
     g_forceCrossVolume = force;
+}
+
+void setNoAtomicRenameForTesting(bool off)
+{
+    g_noAtomicRename = off;
 }
 
 OpResult checkFolderReadable(const QString &folder)
@@ -248,6 +282,18 @@ OpResult renameNoReplace(const QString &fromText, const QString &toText)
                 QStringLiteral("%1 cannot be renamed to %2: %3").arg(fromText, toText, reason(err)));
     }
     return copyAcrossVolumes(fromText, toText);
+}
+
+OpResult prepareTrashFor(const QString &)
+{
+    // The home trash may not exist yet; when it cannot be set up, Qt's trash would otherwise
+    // settle on a relative folder below the working folder (moveToTrash refuses that).
+    const QString home = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!home.isEmpty()) {
+        QDir().mkpath(home + QStringLiteral("/Trash/files"));
+        QDir().mkpath(home + QStringLiteral("/Trash/info"));
+    }
+    return OpResult::success();
 }
 
 OpResult makeFolder(const QString &path)

@@ -1,10 +1,14 @@
 #include "platform/fileservices.h"
 
+#include "platform/trashvolume.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStorageInfo>
 
 #include <windows.h>
+#include <shellapi.h>
 
 namespace orvella {
 
@@ -12,6 +16,7 @@ namespace {
 
 CrossVolumeFault g_fault = CrossVolumeFault::None;
 bool g_forceCrossVolume = false;
+bool g_noAtomicRename = false;
 
 LPCWSTR wide(const QString &s)
 {
@@ -45,6 +50,12 @@ void setForceCrossVolumeForTesting(bool force)
     g_forceCrossVolume = force;
 }
 
+void setNoAtomicRenameForTesting(bool off)
+{
+    // The move without the replace flag is the only rename here; there is no fallback to reach.
+    g_noAtomicRename = off;
+}
+
 OpResult checkFolderReadable(const QString &folder)
 {
     if (folder.isEmpty())
@@ -68,19 +79,30 @@ OpResult renameNoReplace(const QString &fromText, const QString &toText)
         // Without MOVEFILE_REPLACE_EXISTING the move fails on an existing name.
         if (::MoveFileExW(wide(from), wide(to), 0))
             return OpResult::success();
-        return OpResult::failure(QStringLiteral("%1 cannot be renamed to %2: %3").arg(from, to, lastError()));
+        // Network shares and folders mounted from other volumes look like one drive but are not:
+        // those go through the copy below.
+        if (::GetLastError() != ERROR_NOT_SAME_DEVICE)
+            return OpResult::failure(QStringLiteral("%1 cannot be renamed to %2: %3").arg(from, to, lastError()));
     }
+    if (QFileInfo::exists(to))
+        return OpResult::failure(QStringLiteral("%1 already exists.").arg(to));
     const QString temp = QFileInfo(to).absolutePath() + QStringLiteral("\\.orvella-")
         + QString::number(QRandomGenerator::global()->generate(), 16) + QStringLiteral(".part");
-    if (!::CopyFileExW(
-            wide(from), wide(QDir::toNativeSeparators(temp)), nullptr, nullptr, nullptr, COPY_FILE_FAIL_IF_EXISTS))
-        return OpResult::failure(QStringLiteral("%1 cannot be copied: %2").arg(from, lastError()));
     const QString tempNative = QDir::toNativeSeparators(temp);
+    if (!::CopyFileExW(wide(from), wide(tempNative), nullptr, nullptr, nullptr, COPY_FILE_FAIL_IF_EXISTS)) {
+        const QString why = lastError();
+        ::DeleteFileW(wide(tempNative));
+        return OpResult::failure(QStringLiteral("%1 cannot be copied: %2").arg(from, why));
+    }
     HANDLE h
         = ::CreateFileW(wide(tempNative), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-        ::FlushFileBuffers(h);
+    const bool flushed = h != INVALID_HANDLE_VALUE && ::FlushFileBuffers(h);
+    if (h != INVALID_HANDLE_VALUE)
         ::CloseHandle(h);
+    if (!flushed) {
+        const QString why = lastError();
+        ::DeleteFileW(wide(tempNative));
+        return OpResult::failure(QStringLiteral("Writing %1 to disk failed: %2").arg(to, why));
     }
     if (g_fault == CrossVolumeFault::AfterCopy || !::MoveFileExW(wide(tempNative), wide(to), MOVEFILE_WRITE_THROUGH)) {
         const QString why
@@ -89,9 +111,24 @@ OpResult renameNoReplace(const QString &fromText, const QString &toText)
         return OpResult::failure(QStringLiteral("%1 cannot be created: %2").arg(to, why));
     }
     if (g_fault == CrossVolumeFault::BeforeRemovingSource || !::DeleteFileW(wide(from))) {
+        // The copy is taken back only while the source is still there to be the one copy.
+        if (!QFileInfo::exists(from))
+            return OpResult::success();
         ::DeleteFileW(wide(to));
         return OpResult::failure(QStringLiteral("%1 could not be removed from its folder.").arg(from));
     }
+    return OpResult::success();
+}
+
+OpResult prepareTrashFor(const QString &path)
+{
+    // A volume without a recycle bin (many USB sticks, network shares) would have the shell
+    // delete the file for good instead: refuse, and the file stays.
+    const QString root = QStorageInfo(QFileInfo(path).absolutePath()).rootPath();
+    SHQUERYRBINFO info {};
+    info.cbSize = sizeof(info);
+    if (root.isEmpty() || FAILED(::SHQueryRecycleBinW(wide(QDir::toNativeSeparators(root)), &info)))
+        return OpResult::failure(QStringLiteral("There is no recycle bin for %1.").arg(path));
     return OpResult::success();
 }
 

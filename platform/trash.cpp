@@ -1,9 +1,10 @@
 #include "platform/fileservices.h"
 
+#include "platform/trashvolume.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace orvella {
 
@@ -12,15 +13,8 @@ OpResult moveToTrash(const QString &path)
     const QString native = QDir::fromNativeSeparators(path);
     if (!QFileInfo::exists(native))
         return OpResult::failure(QStringLiteral("%1 does not exist.").arg(path));
-#ifndef Q_OS_WIN
-    // The home trash may not exist yet; when it cannot be set up, Qt's trash would otherwise
-    // settle on a relative folder below the working folder.
-    const QString home = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (!home.isEmpty()) {
-        QDir().mkpath(home + QStringLiteral("/Trash/files"));
-        QDir().mkpath(home + QStringLiteral("/Trash/info"));
-    }
-#endif
+    if (OpResult ready = prepareTrashFor(native); !ready)
+        return ready;
     QString inTrash;
     if (!QFile::moveToTrash(native, &inTrash))
         return OpResult::failure(QStringLiteral("%1 could not be moved to the trash.").arg(path));

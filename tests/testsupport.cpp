@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStorageInfo>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTest>
@@ -134,6 +135,18 @@ QByteArray contentOf(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString otherVolumeFolder(const QString &here)
+{
+    // Two mounts of one kind (two tmpfs, say) share a device name: the mount point tells them apart.
+    const QStorageInfo mine(here);
+    for (const QString &candidate : {QStringLiteral("/dev/shm"), QDir::currentPath(), QDir::homePath()}) {
+        const QStorageInfo s(candidate);
+        if (s.isValid() && s.rootPath() != mine.rootPath() && QFileInfo(candidate).isWritable())
+            return candidate;
+    }
+    return {};
 }
 
 QStringList filesIn(const QString &folder)

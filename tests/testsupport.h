@@ -55,6 +55,8 @@ QString copyPicture(const QString &name, const QString &folder);
 // The freedesktop trash the test's program uses.
 QString trashFolder();
 QByteArray contentOf(const QString &path);
+// A writable folder on another file system (another mount) than here, or "" when there is none.
+QString otherVolumeFolder(const QString &here);
 // The names of the files in folder, sorted (hidden ones too).
 QStringList filesIn(const QString &folder);
 

@@ -24,18 +24,6 @@ QByteArray photoBytes(int n)
     return b;
 }
 
-// A folder on another file system than the test's own temporary folders, or "" when there is none.
-QString otherVolumeFolder(const QString &here)
-{
-    const QByteArray device = QStorageInfo(here).device();
-    for (const QString &candidate : {QStringLiteral("/dev/shm"), QDir::currentPath(), QDir::homePath()}) {
-        const QStorageInfo s(candidate);
-        if (s.isValid() && s.device() != device && QFileInfo(candidate).isWritable())
-            return candidate;
-    }
-    return {};
-}
-
 } // namespace
 
 class TestFileServices : public QObject {
@@ -50,6 +38,8 @@ private slots:
     void moveAcrossVolumesNeverReplaces();
     void failureDuringTheCopyLeavesTheSource_data();
     void failureDuringTheCopyLeavesTheSource();
+    void sourceGoneAtRemovalKeepsTheCopy();
+    void withoutAtomicRenameNothingIsReplaced();
     void trashKeepsTheFileRestorable();
     void refusedTrashKeepsTheFile();
     void permanentDelete();
@@ -60,6 +50,7 @@ void TestFileServices::cleanup()
 {
     setCrossVolumeFaultForTesting(CrossVolumeFault::None);
     setForceCrossVolumeForTesting(false);
+    setNoAtomicRenameForTesting(false);
 }
 
 void TestFileServices::renameInOneFolder()
@@ -175,6 +166,43 @@ void TestFileServices::failureDuringTheCopyLeavesTheSource()
     QVERIFY(!renameNoReplace(src + QStringLiteral("/a.jpg"), dst + QStringLiteral("/b.jpg")).ok);
     QCOMPARE(contentOf(src + QStringLiteral("/a.jpg")), photoBytes(8));
     QVERIFY(filesIn(dst).isEmpty()); // nothing under the final name, no temporary file
+}
+
+void TestFileServices::sourceGoneAtRemovalKeepsTheCopy()
+{
+    // The removal of the source fails because the source has gone already: the copy is then the
+    // only one, and it must stay.
+    TestEnv env;
+    const QString src = env.makeFolder(QStringLiteral("src"));
+    const QString dst = env.makeFolder(QStringLiteral("dst"));
+    writeFile(src + QStringLiteral("/a.jpg"), photoBytes(11));
+    setForceCrossVolumeForTesting(true);
+    setCrossVolumeFaultForTesting(CrossVolumeFault::SourceGoneAtRemoval);
+    QVERIFY(renameNoReplace(src + QStringLiteral("/a.jpg"), dst + QStringLiteral("/a.jpg")).ok);
+    QVERIFY(filesIn(src).isEmpty());
+    QCOMPARE(filesIn(dst), QStringList {QStringLiteral("a.jpg")});
+    QCOMPARE(contentOf(dst + QStringLiteral("/a.jpg")), photoBytes(11));
+}
+
+void TestFileServices::withoutAtomicRenameNothingIsReplaced()
+{
+    // File systems without an atomic no-replace rename take the hard-link way.
+    TestEnv env;
+    setNoAtomicRenameForTesting(true);
+    const QString dir = env.makeFolder(QStringLiteral("r"));
+    const QString other = env.makeFolder(QStringLiteral("o"));
+    writeFile(dir + QStringLiteral("/a.jpg"), photoBytes(12));
+    writeFile(dir + QStringLiteral("/b.jpg"), photoBytes(13));
+    QVERIFY(!renameNoReplace(dir + QStringLiteral("/a.jpg"), dir + QStringLiteral("/b.jpg")).ok);
+    QVERIFY(!renameNoReplace(dir + QStringLiteral("/a.jpg"), dir + QStringLiteral("/a.jpg")).ok);
+    QCOMPARE(contentOf(dir + QStringLiteral("/a.jpg")), photoBytes(12));
+    QCOMPARE(contentOf(dir + QStringLiteral("/b.jpg")), photoBytes(13));
+    QVERIFY(renameNoReplace(dir + QStringLiteral("/a.jpg"), dir + QStringLiteral("/Holiday 001.jpg")).ok);
+    QVERIFY(renameNoReplace(dir + QStringLiteral("/b.jpg"), other + QStringLiteral("/b.jpg")).ok);
+    QCOMPARE(filesIn(dir), QStringList {QStringLiteral("Holiday 001.jpg")});
+    QCOMPARE(contentOf(dir + QStringLiteral("/Holiday 001.jpg")), photoBytes(12));
+    QCOMPARE(filesIn(other), QStringList {QStringLiteral("b.jpg")});
+    QCOMPARE(contentOf(other + QStringLiteral("/b.jpg")), photoBytes(13));
 }
 
 void TestFileServices::trashKeepsTheFileRestorable()
