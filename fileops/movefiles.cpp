@@ -11,6 +11,8 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace orvella {
 
 void MoveFiles::MoveSelectedFiles()
@@ -39,12 +41,13 @@ void MoveFiles::MoveSelectedFiles()
             notMoved.append(list.List(FileIndex));
     }
     m_w.ClearSelection();
-    if (const OpResult r = RefreshAfterFileOperation(); !r) {
-        dialogs().messageBox(r.error, MsgOkOnly);
-        return;
-    }
+    const OpResult refreshed = RefreshAfterFileOperation();
     if (!notMoved.isEmpty())
         dialogs().messageBox(QStringLiteral("File May Already Exist\n\n") + notMoved.join(u'\n'), MsgOkOnly);
+    if (!refreshed) {
+        dialogs().messageBox(refreshed.error, MsgOkOnly);
+        return;
+    }
     dialogs().messageBox(QString::number(MovedCount) + QStringLiteral(" Files moved!"), MsgOkOnly);
 }
 
@@ -59,6 +62,7 @@ OpResult MoveFiles::RefreshAfterFileOperation()
     s.SelectedCount = 0;
     for (qsizetype i = 0; i < m_w.File1->ListCount(); ++i)
         s.setSelectFlag(i, 0);
+    std::fill(s.SelectFlags.begin(), s.SelectFlags.end(), 0);
     return m_w.LoadThumbnails();
 }
 

@@ -48,10 +48,21 @@ bool RenameMove::refusedBeforeStart()
     return false;
 }
 
-void RenameMove::failurePath()
+void RenameMove::showListAgain()
 {
     m_w.File1->Refresh();
     m_w.ClearSelection();
+    // The grid must show the list as it now is: names that moved to other positions would
+    // otherwise sit under the wrong pictures, and a click would select another file than the one
+    // it shows. Only the pictures whose entry changed are decoded again.
+    m_w.state.PageStart = 0;
+    m_w.state.NextToShow = 0;
+    m_w.LoadThumbnails();
+}
+
+void RenameMove::failurePath()
+{
+    showListAgain();
     dialogs().messageBox(QStringLiteral("File already exists. Can not over-write!\r"), MsgOkOnly);
     setArrow();
 }

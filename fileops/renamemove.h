@@ -29,6 +29,8 @@ public:
 private:
     // Shows why the run cannot start, or returns false when it may.
     bool refusedBeforeStart();
+    // Re-reads the list after a failed run and shows it from its first page.
+    void showListAgain();
     void failurePath();
 
     MainWindow &m_w;

@@ -7,6 +7,8 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace orvella {
 
 void SelectionModel::ToggleSelection()
@@ -60,6 +62,9 @@ void SelectionModel::ClearSelection()
         m_w.File1->setSelected(i, false);
         s.setSelectFlag(i, 0);
     }
+    // Marks past the end of a list that has just shrunk (after a rename or move) would otherwise
+    // show as selected, and count wrongly, once the list grows again.
+    std::fill(s.SelectFlags.begin(), s.SelectFlags.end(), 0);
     paintAllCaptions(false);
 }
 

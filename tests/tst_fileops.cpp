@@ -68,17 +68,6 @@ struct Folder {
     }
 };
 
-QString otherVolumeFolder(const QString &here)
-{
-    const QByteArray device = QStorageInfo(here).device();
-    for (const QString &candidate : {QStringLiteral("/dev/shm"), QDir::currentPath(), QDir::homePath()}) {
-        const QStorageInfo s(candidate);
-        if (s.isValid() && s.device() != device && QFileInfo(candidate).isWritable())
-            return candidate;
-    }
-    return {};
-}
-
 } // namespace
 
 class TestFileOps : public QObject {
@@ -103,6 +92,7 @@ private slots:
     void renameAndMove();
     void renameAndMoveIntoAMissingFolder();
     void moveWithANameClash();
+    void moveIntoAFolderThatVanished();
     void moveNothingSelected();
     void moveWithoutDestinationIsRefused();
     void moveToAnotherFileSystem();
@@ -225,6 +215,10 @@ void TestFileOps::secondRunFailsOnTheFirstPicture()
 void TestFileOps::failureInTheMiddleKeepsEarlierNames()
 {
     Folder f;
+    // Real pictures this time, so the grid's pictures can be traced back to their files.
+    writePicture(QDir(f.dir).filePath(QStringLiteral("a.jpg")), 0);
+    writePicture(QDir(f.dir).filePath(QStringLiteral("b.JPG")), 1);
+    writePicture(QDir(f.dir).filePath(QStringLiteral("c.gif")), 2, QSize(64, 48), "PNG");
     writeFile(QDir(f.dir).filePath(QStringLiteral("Trip 008.JPG")), "already here");
     f.w().ButtonLoadThumbs_Click();
     // List: a.jpg, b.JPG, c.gif, Trip 008.JPG.
@@ -233,8 +227,18 @@ void TestFileOps::failureInTheMiddleKeepsEarlierNames()
     QCOMPARE(filesIn(f.dir), (QStringList {"Trip 007.jpg", "Trip 008.JPG", "b.JPG", "c.gif"}));
     QCOMPARE(contentOf(QDir(f.dir).filePath(QStringLiteral("Trip 008.JPG"))), QByteArray("already here"));
     QCOMPARE(f.boxTexts().last(), QStringLiteral("File already exists. Can not over-write!\r"));
-    // A failed run keeps the start the user typed and does not return the grid to its first load.
+    // A failed run keeps the start the user typed.
     QCOMPARE(f.w().Text3->text(), QStringLiteral("7"));
+    // The grid shows the list as it now is, so a click selects the file it shows.
+    // List: b.JPG, c.gif, Trip 007.jpg (was a.jpg), Trip 008.JPG (not a picture).
+    const int pictures[] = {1, 2, 0, -1};
+    for (int k = 0; k < 4; ++k) {
+        QCOMPARE(f.w().Text1[size_t(k)]->text(), f.w().File1->List(k));
+        QCOMPARE(pictureNumber(f.w().Image1[size_t(k)]->picture()), pictures[k]);
+    }
+    f.select({1});
+    QCOMPARE(f.w().File1->List(1), QStringLiteral("c.gif"));
+    QVERIFY(f.w().File1->Selected(1));
 }
 
 void TestFileOps::countStarts_data()
@@ -348,6 +352,17 @@ void TestFileOps::renameAndMove()
     QCOMPARE(filesIn(sorted), (QStringList {"Holiday 001.jpg", "Holiday 002.JPG", "Holiday 003.gif"}));
     QCOMPARE(f.w().File1->ListCount(), 0);
     QCOMPARE(f.w().Text4->text(), QStringLiteral("Total Pictures 0"));
+    // No mark of the moved pictures is left behind to show up in the next folder.
+    for (CaptionBox *caption : f.w().Text1)
+        QCOMPARE(caption->backColor(), CaptionGrey);
+    const QString next = f.env.makeFolder(QStringLiteral("Next"));
+    writePictures(next, 3);
+    f.env.openFolder(next);
+    QCOMPARE(f.w().Text1[0]->backColor(), CaptionGrey);
+    f.select({0});
+    QCOMPARE(f.w().state.SelectedCount, 1);
+    QVERIFY(f.w().File1->Selected(0));
+    QCOMPARE(f.w().Text1[0]->backColor(), CaptionBlack);
 }
 
 void TestFileOps::renameAndMoveIntoAMissingFolder()
@@ -385,6 +400,22 @@ void TestFileOps::moveWithANameClash()
     // The destination and the switch stay for the next move.
     QCOMPARE(f.w().Text5->text(), nativeFolder(dest));
     QVERIFY(f.w().Check3->isChecked());
+}
+
+void TestFileOps::moveIntoAFolderThatVanished()
+{
+    Folder f;
+    const QString gone = f.env.makeFolder(QStringLiteral("Gone"));
+    f.chooseDestination(gone);
+    QVERIFY(QDir(gone).removeRecursively());
+    f.select({0, 2});
+    f.w().Command3_Click();
+    QCOMPARE(f.boxTexts(),
+        (QStringList {"Are you sure you want to MOVE these files ?", "File May Already Exist\n\na.jpg\nc.gif",
+            "0 Files moved!"}));
+    QCOMPARE(filesIn(f.dir), (QStringList {"a.jpg", "b.JPG", "c.gif"}));
+    QVERIFY(!QFileInfo::exists(gone));
+    QCOMPARE(f.w().state.SelectedCount, 0);
 }
 
 void TestFileOps::moveNothingSelected()
