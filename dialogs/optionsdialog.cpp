@@ -25,6 +25,16 @@ template <class W> W *place(W *w, const QString &name, const QRect &geometry)
     return w;
 }
 
+// A caption wider than its place in the layout (the layout's font is narrower than most) gets the
+// room its frame has to the right.
+void widenToCaption(QWidget *w)
+{
+    const int room = w->parentWidget()->width() - w->x() - 4;
+    const int wanted = std::min(w->sizeHint().width(), room);
+    if (wanted > w->width())
+        w->resize(wanted, w->height());
+}
+
 } // namespace
 
 Options::Options(OrvellaApp &app)
@@ -71,6 +81,9 @@ Options::Options(OrvellaApp &app)
 
     Command3 = place(
         new QPushButton(QStringLiteral("OK"), this), QStringLiteral("Command3"), twipsRect(4320, 4320, 615, 375));
+    for (QWidget *w : std::initializer_list<QWidget *> {SmallPicture, FullScreen, ToRecycle, PermDel, AutoThumb,
+             ManualThumb, Check1[0], Check1[1], Check1[2], Check1[3]})
+        widenToCaption(w);
     connect(Command3, &QPushButton::clicked, this, &Options::Command3_Click);
 
     designState();
