@@ -7,6 +7,8 @@
 #include "browse/gridwidgets.h"
 #include "browse/thumbnailgrid.h"
 #include "browse/thumbnailloader.h"
+#include "dialogs/picturebox.h"
+#include "dialogs/pictureviewer.h"
 #include "fileops/deletefiles.h"
 #include "fileops/deletion.h"
 #include "fileops/movefiles.h"
@@ -83,6 +85,7 @@ MainWindow::MainWindow(OrvellaApp &app, QWidget *parent)
     , m_rename(std::make_unique<RenameMove>(*this))
     , m_move(std::make_unique<MoveFiles>(*this))
     , m_delete(std::make_unique<DeleteFiles>(*this))
+    , m_viewer(std::make_unique<PictureViewer>(*this))
 {
     setObjectName(QStringLiteral("Orvella"));
     setWindowTitle(QStringLiteral("Orvella"));
@@ -150,9 +153,14 @@ void MainWindow::buildLayout()
         Text1.push_back(caption);
     }
 
+    // Created after the cells, so that it lies over them.
     Picture2 = place(
-        new QWidget(this), QStringLiteral("Picture2"), tr("Enlarged picture"), twipsRect(2640, 1080, 5775, 7095));
+        new PictureBox(this), QStringLiteral("Picture2"), tr("Enlarged picture"), twipsRect(2640, 1080, 5775, 7095));
     Picture2->hide();
+    picHidden
+        = place(new PictureBox(this), QStringLiteral("picHidden"), tr("Picture measure"), twipsRect(7320, 0, 615, 375));
+    picHidden->setAutoSize(true);
+    picHidden->hide();
 
     auto pagingButton = [&](const QString &name, const QString &accessible, const QRect &r, QColor back,
                             QStyle::StandardPixmap arrow) {
@@ -230,6 +238,7 @@ void MainWindow::connectHandlers()
     connect(Dir1, &FolderListBox::openFailed, this,
         [this](const QString &folder, const QString &reason) { m_folders->folderOpenFailed(folder, reason); });
     connect(ButtonLoadThumbs, &QPushButton::clicked, this, &MainWindow::ButtonLoadThumbs_Click);
+    connect(Picture2, &PictureBox::clicked, this, &MainWindow::Picture2_Click);
     connect(PageDown, &QPushButton::clicked, this, &MainWindow::PageDown_Click);
     connect(PageUp, &QPushButton::clicked, this, &MainWindow::PageUp_Click);
     connect(ScrollUp[0], &QPushButton::clicked, this, [this] { ScrollUp_Click(0); });
@@ -237,6 +246,7 @@ void MainWindow::connectHandlers()
     for (int k = 0; k < ThumbnailGrid::Cells; ++k) {
         connect(Image1[size_t(k)], &ImageCell::clicked, this, [this, k] { Image1_Click(k); });
         connect(Image1[size_t(k)], &ImageCell::mouseMoved, this, [this, k] { Image1_MouseMove(k); });
+        connect(Image1[size_t(k)], &ImageCell::doubleClicked, this, [this, k] { Image1_DblClick(k); });
         connect(Text1[size_t(k)], &CaptionBox::clicked, this, [this, k] { Text1_Click(k); });
         connect(Text1[size_t(k)], &CaptionBox::mouseMoved, this, [this, k] { Text1_MouseMove(k); });
     }
@@ -388,6 +398,14 @@ void MainWindow::Image1_MouseMove(int index)
 void MainWindow::Text1_MouseMove(int index)
 {
     m_selection->Text1_MouseMove(index);
+}
+void MainWindow::Image1_DblClick(int index)
+{
+    m_viewer->Image1_DblClick(index);
+}
+void MainWindow::Picture2_Click()
+{
+    m_viewer->Picture2_Click();
 }
 void MainWindow::Toolbar1_ButtonClick(const QString &key)
 {

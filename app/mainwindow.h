@@ -29,6 +29,8 @@ class ImageCell;
 class MoveFileWindow;
 class MoveFiles;
 class OperationPanel;
+class PictureBox;
+class PictureViewer;
 class RenameMove;
 class OrvellaApp;
 class SelectionModel;
@@ -82,6 +84,10 @@ public:
     void Image1_MouseMove(int index);
     void Text1_MouseMove(int index);
 
+    // The enlarged view of a double-clicked thumbnail.
+    void Image1_DblClick(int index);
+    void Picture2_Click();
+
     // Commands.
     void Toolbar1_ButtonClick(const QString &key);
     // Shows the batch renamer and closes this window, which is discarded.
@@ -114,7 +120,8 @@ public:
     QLabel *Label7 = nullptr;
     std::vector<ImageCell *> Image1;
     std::vector<CaptionBox *> Text1;
-    QWidget *Picture2 = nullptr;
+    PictureBox *Picture2 = nullptr;
+    PictureBox *picHidden = nullptr;
     QPushButton *PageUp = nullptr;
     std::vector<QPushButton *> ScrollUp;
     QPushButton *scrolldown = nullptr;
@@ -150,6 +157,7 @@ private:
     std::unique_ptr<RenameMove> m_rename;
     std::unique_ptr<MoveFiles> m_move;
     std::unique_ptr<DeleteFiles> m_delete;
+    std::unique_ptr<PictureViewer> m_viewer;
 };
 
 } // namespace orvella

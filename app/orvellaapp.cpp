@@ -1,6 +1,11 @@
 #include "app/orvellaapp.h"
 
 #include "app/mainwindow.h"
+#include "dialogs/aboutwindow.h"
+#include "dialogs/bigpicture.h"
+#include "dialogs/optionsdialog.h"
+#include "platform/dialogservice.h"
+#include "platform/download.h"
 #include "renamer/bulksorter.h"
 
 #include <QGuiApplication>
@@ -11,6 +16,7 @@ namespace orvella {
 OrvellaApp::OrvellaApp(QString instanceKey, QObject *parent)
     : QObject(parent)
     , guard(std::move(instanceKey))
+    , startBrowser(openWebAddress)
 {
 }
 
@@ -18,6 +24,34 @@ OrvellaApp::~OrvellaApp()
 {
     delete m_renamer.data();
     delete m_main.data();
+}
+
+Options &OrvellaApp::options()
+{
+    if (!m_options)
+        m_options = std::make_unique<Options>(*this);
+    return *m_options;
+}
+
+About &OrvellaApp::about()
+{
+    if (!m_about)
+        m_about = std::make_unique<About>(*this);
+    return *m_about;
+}
+
+BigPicture &OrvellaApp::bigPicture()
+{
+    if (!m_bigPicture)
+        m_bigPicture = std::make_unique<BigPicture>();
+    return *m_bigPicture;
+}
+
+void OrvellaApp::openHomePage()
+{
+    if (!startBrowser || !startBrowser(homeAddress))
+        dialogs().messageBox(
+            QStringLiteral("No web browser could be started to show %1").arg(homeAddress), MsgExclamation);
 }
 
 MainWindow *OrvellaApp::mainWindow() const

@@ -7,10 +7,16 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 namespace orvella {
 
+class About;
+class BigPicture;
 class BulkSorter;
 class MainWindow;
+class Options;
 
 // The program itself: what outlives any one window (the run's settings, the single-instance
 // guard, the web addresses) and the creation of the main window, afresh each time it opens.
@@ -37,14 +43,29 @@ public:
     // The renamer has closed: it is discarded and the main window comes back, created afresh.
     void fileRenamerClosed();
 
+    // The smaller windows: each exists once, is created on first use and kept for the run, so
+    // it outlives any one main window.
+    Options &options();
+    About &about();
+    BigPicture &bigPicture();
+
+    // Opens the home page in the desktop's browser; a browser that cannot be started is reported
+    // and the program goes on.
+    void openHomePage();
+
     BrowserSettings settings;
     SingleInstanceGuard guard;
     QString advertAddress = defaultAdvertAddress();
     QString homeAddress = defaultHomeAddress();
+    // Starts the browser on an address; false when none could be started.
+    std::function<bool(const QString &)> startBrowser;
 
 private:
     QPointer<MainWindow> m_main;
     QPointer<BulkSorter> m_renamer;
+    std::unique_ptr<Options> m_options;
+    std::unique_ptr<About> m_about;
+    std::unique_ptr<BigPicture> m_bigPicture;
 };
 
 } // namespace orvella

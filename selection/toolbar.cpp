@@ -2,8 +2,8 @@
 
 #include "app/mainwindow.h"
 #include "app/orvellaapp.h"
-#include "platform/dialogservice.h"
-#include "platform/download.h"
+#include "dialogs/aboutwindow.h"
+#include "dialogs/optionsdialog.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -62,18 +62,17 @@ void Toolbar::Toolbar1_ButtonClick(const QString &key)
         // The main window is closed by this: nothing here may touch it afterwards.
         m_w.OpenFileRenamer();
     } else if (key == u"Help") {
-        openHomePage();
+        m_w.app().openHomePage();
     } else if (key == u"Exit") {
         // Ends at once: no question, no window's closing handlers.
         QCoreApplication::exit(0);
+    } else if (key == u"Options") {
+        // The dialog disables this window itself while it is open.
+        m_w.app().options().open();
+    } else if (key == u"About") {
+        m_w.app().about().open();
+        m_w.setEnabled(false);
     }
-}
-
-void Toolbar::openHomePage()
-{
-    const QString address = m_w.app().homeAddress;
-    if (!openWebAddress(address))
-        dialogs().messageBox(QStringLiteral("No web browser could be started to show %1").arg(address), MsgExclamation);
 }
 
 } // namespace orvella

@@ -21,8 +21,6 @@ public:
     void Toolbar1_ButtonClick(const QString &key);
 
 private:
-    void openHomePage();
-
     MainWindow &m_w;
 };
 

@@ -49,6 +49,10 @@ OrvellaApp &TestEnv::app()
         // Nothing listens on port 1: the start-up fetch fails at once.
         m_app->advertAddress = QStringLiteral("http://127.0.0.1:1/banner.html");
         m_app->homeAddress = QStringLiteral("http://127.0.0.1:1/");
+        m_app->startBrowser = [this](const QString &address) {
+            m_browserStarts.append(address);
+            return m_browserWorks;
+        };
     }
     return *m_app;
 }

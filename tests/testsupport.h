@@ -35,9 +35,16 @@ public:
     // Opens folder in the main window's folder list, as a double-click would.
     void openFolder(const QString &folder);
 
+    // No test starts a real browser: the program's browser launches are recorded here, and they
+    // succeed unless setBrowserWorks(false).
+    const QStringList &browserStarts() const { return m_browserStarts; }
+    void setBrowserWorks(bool works) { m_browserWorks = works; }
+
 private:
     QTemporaryDir m_root;
     ScriptedDialogService m_boxes;
+    QStringList m_browserStarts;
+    bool m_browserWorks = true;
     std::unique_ptr<OrvellaApp> m_app;
 };
 

@@ -3,6 +3,7 @@
 
 #include "app/twips.h"
 #include "browse/gridwidgets.h"
+#include "dialogs/picturebox.h"
 #include "platform/drivelist.h"
 #include "platform/filelistbox.h"
 #include "platform/folderlistbox.h"
@@ -310,8 +311,12 @@ void TestStartup::helpWithoutBrowserIsReported()
 {
     TestEnv env;
     QVERIFY(env.start());
-    // The headless test platform has no browser to start.
     env.w().Toolbar1_ButtonClick(QStringLiteral("Help"));
+    QCOMPARE(env.browserStarts(), QStringList {env.app().homeAddress});
+    QVERIFY(env.boxes().shown().isEmpty());
+    env.setBrowserWorks(false);
+    env.w().Toolbar1_ButtonClick(QStringLiteral("Help"));
+    QCOMPARE(env.browserStarts().size(), 2);
     QCOMPARE(env.boxes().shown().size(), 1);
     QVERIFY(env.boxes().shown()[0].text.contains(env.app().homeAddress));
     QVERIFY(env.w().isEnabled());

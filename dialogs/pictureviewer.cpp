@@ -1,0 +1,126 @@
+#include "dialogs/pictureviewer.h"
+
+#include "app/mainwindow.h"
+#include "app/orvellaapp.h"
+#include "browse/gridwidgets.h"
+#include "browse/thumbnailgrid.h"
+#include "dialogs/bigpicture.h"
+#include "dialogs/picturebox.h"
+#include "platform/filelistbox.h"
+#include "platform/paths.h"
+#include "platform/picturedecoder.h"
+#include "selection/browsersettings.h"
+
+#include <QWindow>
+
+#include <algorithm>
+
+namespace orvella {
+
+namespace {
+
+// Pictures above this many pixels are shown scaled down to it: at four bytes a pixel a larger
+// one would take more memory than an enlarged view is worth.
+constexpr qint64 ViewPixelCap = 100'000'000;
+
+} // namespace
+
+std::optional<QRectF> fitPictureRect(QSizeF source, QSizeF target)
+{
+    // The arithmetic is single precision, as the box scales are.
+    const float sw = float(source.width()), sh = float(source.height());
+    const float tw = float(target.width()), th = float(target.height());
+    // Without width or height a picture has no proportions to keep, and a box no room.
+    if (!(sw > 0 && sh > 0 && tw > 0 && th > 0))
+        return std::nullopt;
+    const float r = sw / sh;
+    const float t = tw / th;
+    float w = 0, h = 0;
+    if (t > r) {
+        h = th;
+        w = r * th;
+    } else {
+        w = tw;
+        h = tw / r;
+    }
+    return QRectF((tw - w) / 2, 1, w, h);
+}
+
+void FitPictureInBox(const PictureBox &source, PictureBox &target)
+{
+    const std::optional<QRectF> where = fitPictureRect(
+        QSizeF(source.ScaleWidth(), source.ScaleHeight()), QSizeF(target.ScaleWidth(), target.ScaleHeight()));
+    target.Cls();
+    if (where && source.hasPicture())
+        target.PaintPicture(source.Picture(), *where);
+}
+
+QImage decodeForView(const QString &path, QSize box)
+{
+    if (path.isEmpty())
+        return {};
+    QImage picture = decodePictureToFit(path, box, ViewPixelCap);
+    if (!picture.isNull())
+        return picture;
+    // The image reader also refuses any picture whose full decoded size passes its own memory
+    // bound (128 MB in Qt 6.4, some 33 megapixels). A JPEG still decodes at a half, a quarter or
+    // an eighth of its size, which stays inside that bound.
+    const QSize natural = pictureSize(path);
+    if (!natural.isValid() || natural.isEmpty())
+        return {};
+    const QSize wanted = box.isEmpty() || (natural.width() <= box.width() && natural.height() <= box.height())
+        ? natural
+        : natural.scaled(box, Qt::KeepAspectRatio);
+    for (int divisor : {2, 4, 8}) {
+        const QSize smaller(std::max(1, wanted.width() / divisor), std::max(1, wanted.height() / divisor));
+        picture = decodePictureToFit(path, smaller, ViewPixelCap);
+        if (!picture.isNull())
+            return picture;
+    }
+    return {};
+}
+
+QString PictureViewer::fileOfCell(int index) const
+{
+    if (index < 0 || index >= ThumbnailGrid::Cells)
+        return {};
+    const QString name = m_w.Text1[size_t(index)]->text();
+    if (name.isEmpty())
+        return {};
+    // After a folder change without loading, the grid still shows the previous folder: the slot's
+    // record names the file its thumbnail came from.
+    const qsizetype i = m_w.state.PageStart + index;
+    const std::vector<QString> &recorded = m_w.state.SlotPaths;
+    if (i > 0 && i < qsizetype(recorded.size()) && fileNameOf(recorded[size_t(i)]) == name)
+        return recorded[size_t(i)];
+    return joinPath(m_w.File1->Path(), name);
+}
+
+void PictureViewer::Image1_DblClick(int index)
+{
+    if (index < 0 || index >= ThumbnailGrid::Cells)
+        return;
+    // The grid holds thumbnails only: the enlarged views decode the file itself.
+    if (!m_w.settings().PictureSize) {
+        // An empty cell, or a file that can no longer be decoded, shows the black window alone.
+        m_w.app().bigPicture().showPicture(decodeForView(fileOfCell(index)));
+        return;
+    }
+    if (!m_w.Image1[size_t(index)]->hasPicture())
+        return;
+    m_w.Picture2->setVisible(true);
+    const QString path = fileOfCell(index);
+    const qreal dpr = m_w.windowHandle() ? m_w.windowHandle()->devicePixelRatio() : m_w.devicePixelRatioF();
+    const QSize box = (QSizeF(m_w.Picture2->size()) * dpr).toSize();
+    // picHidden stands for the picture at its natural size, which gives the proportions; it holds
+    // the picture decoded no larger than the box it is drawn into.
+    m_w.picHidden->setPicture(decodeForView(path, box), pictureSize(path));
+    FitPictureInBox(*m_w.picHidden, *m_w.Picture2);
+}
+
+void PictureViewer::Picture2_Click()
+{
+    m_w.Picture2->setVisible(false);
+}
+
+} // namespace orvella
