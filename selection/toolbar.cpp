@@ -13,7 +13,7 @@
 namespace orvella {
 
 namespace {
-struct ButtonSpec {
+struct ToolbarEntry {
     const char *caption;
     const char *key;
     const char *tooltip;
@@ -23,7 +23,7 @@ struct ButtonSpec {
 
 void Toolbar::build(QToolBar &bar)
 {
-    const ButtonSpec buttons[] = {
+    const ToolbarEntry buttons[] = {
         {"Sel. All", "SelectAll", "Select All", QStyle::SP_DialogApplyButton},
         {"Sel. None", "SelectNone", "Select None", QStyle::SP_DialogResetButton},
         {"Delete", "DeleteSelected", "Delete", QStyle::SP_TrashIcon},
@@ -36,7 +36,7 @@ void Toolbar::build(QToolBar &bar)
         {nullptr, nullptr, nullptr, {}},
         {"Exit", "Exit", "Exit", QStyle::SP_DialogCloseButton},
     };
-    for (const ButtonSpec &b : buttons) {
+    for (const ToolbarEntry &b : buttons) {
         if (!b.key) {
             bar.addSeparator();
             continue;
