@@ -47,9 +47,11 @@ QPixmap orvellaLogo(QSize size)
 
 QIcon orvellaIcon()
 {
+    // Drawn from data/icons at build time: the same pictures as the icon installed in the theme,
+    // so every window matches the menu entry.
     QIcon icon;
     for (int s : {16, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(orvellaLogo(QSize(s, s)));
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(s), QSize(s, s));
     return icon;
 }
 

@@ -5,7 +5,7 @@
 
 namespace orvella {
 
-// The program's own pictures, drawn rather than shipped as files.
+// The program's own pictures: the placeholder logo is drawn, the icon is the installed one.
 QPixmap orvellaLogo(QSize size = QSize(98, 91));
 QIcon orvellaIcon();
 
