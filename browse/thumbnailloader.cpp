@@ -166,6 +166,9 @@ QThreadPool &ThumbnailLoader::pool()
 
 void ThumbnailLoader::ButtonLoadThumbs_Click()
 {
+    // The load re-reads the list, which drops the selection the file operations act on; the marks
+    // in the grid go with it, so what is shown selected is what is selected.
+    m_w.ClearSelection();
     m_w.state.PageStart = 0;
     m_w.state.NextToShow = 0;
     m_w.LoadThumbnails();

@@ -68,9 +68,17 @@ void SelectionModel::ClearSelection()
     paintAllCaptions(false);
 }
 
+bool SelectionModel::cellShowsItsFile(int index) const
+{
+    // With manual loading a folder change leaves the grid showing the last folder: its cells do not
+    // stand for the files the list now holds, and a click there would select a file nobody sees.
+    return m_w.Text1[size_t(index)]->text() == m_w.File1->List(m_w.state.PageStart + index);
+}
+
 void SelectionModel::Image1_Click(int index)
 {
-    if (index < 0 || index >= ThumbnailGrid::Cells || !m_w.Image1[size_t(index)]->hasPicture())
+    if (index < 0 || index >= ThumbnailGrid::Cells || !m_w.Image1[size_t(index)]->hasPicture()
+        || !cellShowsItsFile(index))
         return;
     m_w.state.ClickedCell = index;
     ToggleSelection();
@@ -78,7 +86,8 @@ void SelectionModel::Image1_Click(int index)
 
 void SelectionModel::Text1_Click(int index)
 {
-    if (index < 0 || index >= ThumbnailGrid::Cells || m_w.Text1[size_t(index)]->text().isEmpty())
+    if (index < 0 || index >= ThumbnailGrid::Cells || m_w.Text1[size_t(index)]->text().isEmpty()
+        || !cellShowsItsFile(index))
         return;
     m_w.state.ClickedCell = index;
     ToggleSelection();

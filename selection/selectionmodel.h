@@ -23,6 +23,8 @@ public:
 
 private:
     void paintAllCaptions(bool selected);
+    // Whether cell index names the list entry it stands for.
+    bool cellShowsItsFile(int index) const;
 
     MainWindow &m_w;
 };

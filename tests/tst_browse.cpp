@@ -304,9 +304,26 @@ void TestBrowse::manualLoading()
     QCOMPARE(w.Text1[0]->text(), QStringLiteral("a000.jpg"));
     QCOMPARE(w.Text4->text(), QStringLiteral("Total Pictures 3"));
     QCOMPARE(w.state.Decodes, before);
+    // A cell of the old folder does not stand for the file at its index now: clicking it selects
+    // nothing, rather than a file nobody sees.
+    w.Text1_Click(1);
+    w.Image1_Click(2);
+    QCOMPARE(w.state.SelectedCount, 0);
+    QVERIFY(!w.File1->Selected(1) && !w.File1->Selected(2));
+    QCOMPARE(w.Text1[1]->backColor(), CaptionGrey);
     w.ButtonLoadThumbs_Click();
     QCOMPARE(w.Text1[3]->text(), QStringLiteral("b003.jpg"));
     QCOMPARE(w.Text4->text(), QStringLiteral("Total Pictures 4"));
+    // Now the cells stand for the list again.
+    w.Text1_Click(1);
+    QVERIFY(w.File1->Selected(1));
+    QCOMPARE(w.state.SelectedCount, 1);
+    // Loading again re-reads the list, which drops its selection: the grid's marks go too, so the
+    // grid never shows a selection the operations would not act on.
+    w.ButtonLoadThumbs_Click();
+    QCOMPARE(w.state.SelectedCount, 0);
+    QVERIFY(!w.File1->Selected(1));
+    QCOMPARE(w.Text1[1]->backColor(), CaptionGrey);
 }
 
 void TestBrowse::driveChange()
