@@ -1,5 +1,7 @@
 #include "fileops/namerules.h"
 
+#include "platform/paths.h"
+
 #include <cmath>
 #include <limits>
 
@@ -120,6 +122,11 @@ QString newNameRefusal(const QString &name)
         return QStringLiteral("The new name would be empty.");
     if (name == u"." || name == u"..")
         return QStringLiteral("The new name \"%1\" would name a folder, not a picture.").arg(name);
+    // A picture named ".jpg" would vanish from every list here and from the desktop's file manager.
+    if (hiddenByName(name))
+        return QStringLiteral("The new name \"%1\" would hide the file: type a prefix that does not begin "
+                              "with a dot.")
+            .arg(name);
     for (QChar c : name) {
         if (c == u'/' || c == u'\\')
             return QStringLiteral("The prefix may not hold / or \\: the pictures would go into another folder.");

@@ -32,8 +32,8 @@ QString extensionOf(const QString &fileName);
 QString newName(const QString &prefix, qint64 number, const QString &extension, bool numbered);
 
 // Why a new name must not be used (it holds a path separator or a character no file name may
-// hold, or is "." or ".."), or an empty text when it is fine. Such a name would send the picture
-// into another folder or fail half-way through a run.
+// hold, is "." or "..", or would make the file hidden), or an empty text when it is fine. Such a name would send the
+// picture into another folder or fail half-way through a run.
 QString newNameRefusal(const QString &name);
 
 } // namespace orvella

@@ -30,4 +30,14 @@ QString fileNameOf(const QString &path)
     return slash < 0 ? clean : clean.mid(slash + 1);
 }
 
+bool hiddenByName(const QString &name)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(name);
+    return false;
+#else
+    return name.startsWith(u'.');
+#endif
+}
+
 } // namespace orvella

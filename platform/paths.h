@@ -16,4 +16,8 @@ QString nativeFolder(const QString &folder);
 // The last component of a path ("" for a root).
 QString fileNameOf(const QString &path);
 
+// Whether a file of this name is hidden by its name alone (a leading dot, except on Windows): the
+// file lists leave such files out.
+bool hiddenByName(const QString &name);
+
 } // namespace orvella

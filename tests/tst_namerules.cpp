@@ -143,7 +143,12 @@ void TestNameRules::refusals_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("refused");
     QTest::newRow("plain") << "Holiday 001.jpg" << false;
+#ifdef Q_OS_WIN
     QTest::newRow("only extension") << ".jpg" << false;
+#else
+    QTest::newRow("only extension: a hidden file") << ".jpg" << true;
+    QTest::newRow("dotted prefix: a hidden file") << ".Holiday 001.jpg" << true;
+#endif
     QTest::newRow("blank first") << " 001.jpg" << false;
     QTest::newRow("slash") << "../x 001.jpg" << true;
     QTest::newRow("backslash") << "a\\b 001.jpg" << true;

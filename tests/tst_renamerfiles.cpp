@@ -400,6 +400,10 @@ void TestRenamerFiles::unusablePrefixIsRefusedBeforeAnything_data()
     QTest::newRow("dot for one file without extension") << "." << QStringList({"notes"});
     QTest::newRow("dot dot for one file without extension") << ".." << QStringList({"notes"});
     QTest::newRow("no name at all") << "" << QStringList({"notes"});
+#ifndef Q_OS_WIN
+    QTest::newRow("only the extension: hidden") << "" << QStringList({"a.jpg"});
+    QTest::newRow("dot first: hidden") << ".Holiday" << QStringList({"a.jpg", "b.JPG"});
+#endif
 }
 
 void TestRenamerFiles::unusablePrefixIsRefusedBeforeAnything()
