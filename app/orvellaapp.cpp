@@ -1,6 +1,7 @@
 #include "app/orvellaapp.h"
 
 #include "app/mainwindow.h"
+#include "app/windowplacement.h"
 #include "dialogs/aboutwindow.h"
 #include "dialogs/bigpicture.h"
 #include "dialogs/optionsdialog.h"
@@ -8,8 +9,7 @@
 #include "platform/download.h"
 #include "renamer/bulksorter.h"
 
-#include <QGuiApplication>
-#include <QScreen>
+#include <QFont>
 
 namespace orvella {
 
@@ -18,6 +18,8 @@ OrvellaApp::OrvellaApp(QString instanceKey, QObject *parent)
     , guard(std::move(instanceKey))
     , startBrowser(openWebAddress)
 {
+    // The about box's face; the system's own stand-in for it is often much wider.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
 }
 
 OrvellaApp::~OrvellaApp()
@@ -68,11 +70,7 @@ bool OrvellaApp::openMainWindow()
         delete w;
         return false;
     }
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame = w->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        w->move(frame.topLeft());
-    }
+    centreOnScreen(*w);
     w->show();
     return true;
 }
@@ -96,11 +94,7 @@ BulkSorter &OrvellaApp::showFileRenamer()
     if (!m_renamer) {
         m_renamer = new BulkSorter(*this);
         m_renamer->Form_Load();
-        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-            QRect frame = m_renamer->frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            m_renamer->move(frame.topLeft());
-        }
+        centreOnScreen(*m_renamer);
     }
     m_renamer->show();
     m_renamer->activateWindow();

@@ -4,12 +4,11 @@
 #include "app/mainwindow.h"
 #include "app/orvellaapp.h"
 #include "app/twips.h"
+#include "app/windowplacement.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QUrl>
 
 namespace orvella {
@@ -107,21 +106,13 @@ About::About(OrvellaApp &app)
     Label4->setAlignment(Qt::AlignCenter);
 
     connect(Command1, &QPushButton::clicked, this, &About::Command1_Click);
+    addDialogKeys(*this, Command1);
     connect(Label3, &LinkLabel::clicked, this, &About::Label3_Click);
 }
 
 void About::open()
 {
-    if (!isVisible()) {
-        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
-    }
-    show();
-    raise();
-    activateWindow();
+    showForOwner(*this, m_app.mainWindow());
 }
 
 void About::Command1_Click()

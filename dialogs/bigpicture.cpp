@@ -2,11 +2,10 @@
 
 #include "app/artwork.h"
 #include "app/twips.h"
+#include "app/windowplacement.h"
 #include "dialogs/picturebox.h"
 
-#include <QGuiApplication>
 #include <QMouseEvent>
-#include <QScreen>
 
 namespace orvella {
 
@@ -36,11 +35,7 @@ void BigPicture::designState()
     resize(twips(10470), twips(5580));
     Picture1->setPicture(QImage());
     Picture1->setGeometry(twipsRect(0, 0, 10455, 5535));
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(*this);
 }
 
 void BigPicture::showPicture(const QImage &picture)

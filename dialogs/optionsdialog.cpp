@@ -4,15 +4,14 @@
 #include "app/mainwindow.h"
 #include "app/orvellaapp.h"
 #include "app/twips.h"
+#include "app/windowplacement.h"
 #include "platform/dialogservice.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 
 namespace orvella {
 
@@ -85,6 +84,7 @@ Options::Options(OrvellaApp &app)
              ManualThumb, Check1[0], Check1[1], Check1[2], Check1[3]})
         widenToCaption(w);
     connect(Command3, &QPushButton::clicked, this, &Options::Command3_Click);
+    addDialogKeys(*this, Command3);
 
     designState();
 }
@@ -109,15 +109,8 @@ void Options::open()
         // A closed dialog keeps its fields but not its widgets' values.
         designState();
         Form_Load();
-        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
     }
-    show();
-    raise();
-    activateWindow();
+    showForOwner(*this, m_app.mainWindow());
 }
 
 // The main window's setting properties are the run's settings record, which stays reachable

@@ -3,6 +3,7 @@
 #include "app/artwork.h"
 #include "app/mainwindow.h"
 #include "app/twips.h"
+#include "app/windowplacement.h"
 #include "platform/dialogservice.h"
 #include "platform/drivelist.h"
 #include "platform/fileservices.h"
@@ -14,10 +15,8 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 namespace orvella {
 
@@ -72,6 +71,9 @@ MoveFileWindow::MoveFileWindow(MainWindow &main)
         [](const QString &, const QString &reason) { dialogs().messageBox(reason, MsgExclamation); });
     connect(Drive2, &DriveListBox::Change, this, &MoveFileWindow::Drive2_Change);
     connect(MakeDir, &QPushButton::clicked, this, &MoveFileWindow::MakeDir_Click);
+    // Return in the name box creates the folder; Escape is the close box.
+    connect(Text4, &QLineEdit::returnPressed, MakeDir, &QPushButton::click);
+    addDialogKeys(*this, nullptr);
     connect(MoveFolderOK, &QPushButton::clicked, this, &MoveFileWindow::MoveFolderOK_Click);
     connect(Command1, &QPushButton::clicked, this, &MoveFileWindow::Command1_Click);
 }
@@ -86,15 +88,8 @@ void MoveFileWindow::open()
         Dir2->setPath(here);
         Text4->clear();
         Form_Load();
-        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
     }
-    show();
-    raise();
-    activateWindow();
+    showForOwner(*this, &m_main);
 }
 
 void MoveFileWindow::Form_Load()

@@ -39,6 +39,7 @@ private slots:
     void okCopiesTheFolder();
     void cancelUnticksMovePictures();
     void closeBoxKeepsEverything();
+    void keys();
     void driveListOpensTheDrivesRoot();
 
 private:
@@ -154,6 +155,20 @@ void TestChooser::cancelUnticksMovePictures()
 void TestChooser::closeBoxKeepsEverything()
 {
     chooser().close();
+    QVERIFY(w().isEnabled());
+    QVERIFY(w().Check3->isChecked());
+    QCOMPARE(w().Text5->text(), QStringLiteral("earlier"));
+}
+
+void TestChooser::keys()
+{
+    // Return in the name box makes the folder; Escape is the close box.
+    QVERIFY(QTest::qWaitForWindowActive(&chooser()));
+    chooser().Text4->setText(QStringLiteral("ByKey"));
+    QTest::keyClick(chooser().Text4, Qt::Key_Return);
+    QVERIFY(QFileInfo(QDir(m_pics).filePath(QStringLiteral("ByKey"))).isDir());
+    QTest::keyClick(&chooser(), Qt::Key_Escape);
+    QVERIFY(!chooser().isVisible());
     QVERIFY(w().isEnabled());
     QVERIFY(w().Check3->isChecked());
     QCOMPARE(w().Text5->text(), QStringLiteral("earlier"));

@@ -79,6 +79,7 @@ private slots:
     void noFormatTickedKeepsTheDialogOpen();
     void closeBoxKeepsEverySetting();
     void closeBoxAfterARefusedOk();
+    void keysActAsOkAndCloseBox();
     void closeBoxOnTheFirstOpeningRemembersNoFormats();
     void formatBoxesOutliveTheMainWindow();
     void patternTakesEffectAtTheNextLoad();
@@ -341,6 +342,27 @@ void TestOptions::closeBoxKeepsEverySetting()
     // The boxes remember the last OK, not what was ticked before the close box.
     openOptions();
     QCOMPARE(tickedFormats(o), QStringList {"BMP"});
+}
+
+void TestOptions::keysActAsOkAndCloseBox()
+{
+    Options &o = openOptions();
+    tickFormats(o, {"GIF"});
+    QVERIFY(QTest::qWaitForWindowActive(&o));
+    QTest::keyClick(&o, Qt::Key_Return);
+    QVERIFY(!o.isVisible());
+    QVERIFY(w().isEnabled());
+    QCOMPARE(w().ImageFormat(), QStringLiteral("*.gif"));
+
+    openOptions();
+    tickFormats(o, {"JPEG"});
+    o.PermDel->setChecked(true);
+    QVERIFY(QTest::qWaitForWindowActive(&o));
+    QTest::keyClick(&o, Qt::Key_Escape); // as the close box: nothing stored
+    QVERIFY(!o.isVisible());
+    QVERIFY(w().isEnabled());
+    QCOMPARE(w().ImageFormat(), QStringLiteral("*.gif"));
+    QVERIFY(w().DeleteRecycle());
 }
 
 void TestOptions::closeBoxAfterARefusedOk()

@@ -1,0 +1,19 @@
+#pragma once
+
+class QAbstractButton;
+class QWidget;
+
+namespace orvella {
+
+// Centres window on the primary screen.
+void centreOnScreen(QWidget &window);
+
+// Shows a window that works for owner (the main window, which it disables meanwhile): centred when
+// it opens, kept in front of the owner's window by the window manager, raised and active. Without
+// that, a window manager may put it behind the disabled owner, which would then look frozen.
+void showForOwner(QWidget &window, const QWidget *owner);
+
+// Escape presses cancel (the close box's effect) and Return or Enter presses accept.
+void addDialogKeys(QWidget &window, QAbstractButton *accept);
+
+} // namespace orvella
