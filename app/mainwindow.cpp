@@ -193,6 +193,10 @@ void MainWindow::buildLayout()
         t->setFont(bold);
         t->setEnabled(false);
         setBackColor(t, QColor(0xE0, 0xE0, 0xE0));
+        // Display only, but meant to be read: black text, not the faint text of a disabled box.
+        QPalette pal = t->palette();
+        pal.setColor(QPalette::Disabled, QPalette::Text, Qt::black);
+        t->setPalette(pal);
         return t;
     };
     Text6 = displayBox(QStringLiteral("Text6"), tr("Name under the pointer"), twipsRect(8880, 1560, 2655, 330));
@@ -229,6 +233,7 @@ void MainWindow::buildLayout()
         = place(new QPushButton(this), QStringLiteral("Command3"), tr("Carry out"), twipsRect(8880, 7440, 2655, 690));
     Command3->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     Command3->setIconSize(QSize(32, 32));
+    Command3->setToolTip(tr("Rename or move the selected pictures as ticked above"));
 }
 
 void MainWindow::connectHandlers()

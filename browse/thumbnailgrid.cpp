@@ -17,6 +17,8 @@ void ThumbnailGrid::ShowThumbnailPage()
         const qsizetype i = s.NextToShow;
         CaptionBox *caption = m_w.Text1[size_t(k)];
         caption->setText(m_w.File1->List(i));
+        // A long name is cut off by the narrow caption; the tool tip shows it whole.
+        caption->setToolTip(caption->text());
         // Slots past the end of the list may still hold older pictures; an empty caption hides them.
         if (caption->text().isEmpty() || i >= qsizetype(s.Image3.size()))
             m_w.Image1[size_t(k)]->clearPicture();

@@ -19,8 +19,10 @@ ensure_packages() {
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# The fonts: Liberation Sans stands in for Arial at the same widths, Comic Neue for Comic Sans MS,
+# so the captions fit their boxes.
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev librsvg2-bin fonts-dejavu-core
-    ca-certificates)
+    fonts-liberation2 fonts-comic-neue ca-certificates)
 
 build() {
     cmake -S . -B build -G Ninja "$@"

@@ -214,6 +214,8 @@ void TestGrid::hoverShowsTheName()
     QCOMPARE(w().Text6->text(), QStringLiteral("pic007.jpg"));
     w().Text1_MouseMove(8);
     QCOMPARE(w().Text6->text(), QStringLiteral("pic008.jpg"));
+    // The caption is narrow; its tool tip holds the whole name.
+    QCOMPARE(w().Text1[8]->toolTip(), QStringLiteral("pic008.jpg"));
     w().PageDown_Click();
     w().Image1_MouseMove(20);
     QCOMPARE(w().Text6->text(), QString());
