@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QStorageInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -13,7 +14,13 @@ namespace orvella::test {
 
 QString picturesFolder()
 {
-    return QStringLiteral(ORVELLA_PICTURES);
+    const QString folder = QStringLiteral(ORVELLA_PICTURES);
+    static const bool missing = !QFileInfo(folder).isDir();
+    if (missing)
+        qFatal("The shared test pictures are not at %s: the tests expect the project's clone beside the "
+               "shared folder.",
+            qPrintable(folder));
+    return folder;
 }
 
 TestEnv::TestEnv()
