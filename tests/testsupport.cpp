@@ -2,13 +2,15 @@
 
 #include "platform/folderlistbox.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
-#include <QStorageInfo>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <QTest>
+#include <QToolBar>
 
 namespace orvella::test {
 
@@ -146,6 +148,28 @@ QByteArray contentOf(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void pressToolbar(MainWindow &w, const QString &key)
+{
+    for (QAction *a : w.Toolbar1->actions())
+        if (a->data().toString() == key) {
+            a->trigger();
+            return;
+        }
+    qFatal("no toolbar button %s", qPrintable(key));
+}
+
+char quadrant(const QImage &img, double x, double y)
+{
+    const QColor c = img.pixelColor(int(x * (img.width() - 1)), int(y * (img.height() - 1)));
+    if (c.red() > 180 && c.green() > 180 && c.blue() > 180)
+        return 'W';
+    if (c.red() > c.green() && c.red() > c.blue())
+        return 'R';
+    if (c.green() > c.blue())
+        return 'G';
+    return 'B';
 }
 
 QString otherVolumeFolder(const QString &here)

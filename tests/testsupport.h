@@ -62,6 +62,11 @@ QString copyPicture(const QString &name, const QString &folder);
 // The freedesktop trash the test's program uses.
 QString trashFolder();
 QByteArray contentOf(const QString &path);
+// Presses the main window's toolbar button with key, as a click would.
+void pressToolbar(MainWindow &w, const QString &key);
+// The colour at a relative position of an image, as one of red, green, blue and white: 'R', 'G',
+// 'B', 'W'.
+char quadrant(const QImage &img, double x, double y);
 // A writable folder on another file system (another mount) than here, or "" when there is none.
 QString otherVolumeFolder(const QString &here);
 // The names of the files in folder, sorted (hidden ones too).

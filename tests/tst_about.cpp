@@ -13,20 +13,6 @@
 using namespace orvella;
 using namespace orvella::test;
 
-namespace {
-
-void pressToolbar(MainWindow &w, const QString &key)
-{
-    for (QAction *a : w.Toolbar1->actions())
-        if (a->data().toString() == key) {
-            a->trigger();
-            return;
-        }
-    qFatal("no toolbar button %s", qPrintable(key));
-}
-
-} // namespace
-
 class TestAbout : public QObject {
     Q_OBJECT
 private slots:

@@ -27,16 +27,6 @@ using namespace orvella::test;
 
 namespace {
 
-void pressToolbar(MainWindow &w, const QString &key)
-{
-    for (QAction *a : w.Toolbar1->actions())
-        if (a->data().toString() == key) {
-            a->trigger();
-            return;
-        }
-    qFatal("no toolbar button %s", qPrintable(key));
-}
-
 QStringList entriesOf(const FileListBox &list)
 {
     QStringList out;

@@ -57,19 +57,6 @@ private:
     bool m_silent;
 };
 
-// The colour at a relative position of an image, as one of red, green, blue, white.
-char quadrant(const QImage &img, double x, double y)
-{
-    const QColor c = img.pixelColor(int(x * (img.width() - 1)), int(y * (img.height() - 1)));
-    if (c.red() > 180 && c.green() > 180 && c.blue() > 180)
-        return 'W';
-    if (c.red() > c.green() && c.red() > c.blue())
-        return 'R';
-    if (c.green() > c.blue())
-        return 'G';
-    return 'B';
-}
-
 } // namespace
 
 class TestPlatform : public QObject {

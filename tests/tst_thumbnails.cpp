@@ -24,18 +24,6 @@ namespace {
 
 const QSize Cell(65, 57);
 
-char quadrant(const QImage &img, double x, double y)
-{
-    const QColor c = img.pixelColor(int(x * (img.width() - 1)), int(y * (img.height() - 1)));
-    if (c.red() > 180 && c.green() > 180 && c.blue() > 180)
-        return 'W';
-    if (c.red() > c.green() && c.red() > c.blue())
-        return 'R';
-    if (c.green() > c.blue())
-        return 'G';
-    return 'B';
-}
-
 bool upright(const QImage &img)
 {
     return img.width() > img.height() && quadrant(img, 0.1, 0.1) == 'R' && quadrant(img, 0.9, 0.1) == 'G'
