@@ -28,17 +28,15 @@ void ImageCell::paintEvent(QPaintEvent *)
 
 void ImageCell::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        m_pressed = true;
+    m_click.press(*event);
 }
 
 void ImageCell::mouseReleaseEvent(QMouseEvent *event)
 {
     // The second press of a double-click is not a click of its own.
-    const bool click = m_pressed && !m_inDoubleClick && rect().contains(event->position().toPoint());
-    m_pressed = false;
+    const bool click = m_click.release(*this, *event, !m_inDoubleClick);
     m_inDoubleClick = false;
-    if (click && event->button() == Qt::LeftButton)
+    if (click)
         emit clicked();
 }
 
@@ -47,7 +45,7 @@ void ImageCell::mouseDoubleClickEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     m_inDoubleClick = true;
-    m_pressed = true;
+    m_click.pressed();
     emit doubleClicked();
 }
 
@@ -88,15 +86,12 @@ QColor CaptionBox::backColor() const
 
 void CaptionBox::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        m_pressed = true;
+    m_click.press(*event);
 }
 
 void CaptionBox::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_pressed && rect().contains(event->position().toPoint());
-    m_pressed = false;
-    if (click && event->button() == Qt::LeftButton)
+    if (m_click.release(*this, *event))
         emit clicked();
 }
 

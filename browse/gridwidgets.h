@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/clicktracker.h"
+
 #include <QColor>
 #include <QImage>
 #include <QLabel>
@@ -32,7 +34,7 @@ protected:
 
 private:
     QImage m_picture;
-    bool m_pressed = false;
+    ClickTracker m_click;
     bool m_inDoubleClick = false;
 };
 
@@ -56,7 +58,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    bool m_pressed = false;
+    ClickTracker m_click;
 };
 
 // Caption colours.

@@ -47,15 +47,12 @@ QString shownAddress(const QString &address)
 
 void LinkLabel::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        m_pressed = true;
+    m_click.press(*event);
 }
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_pressed && rect().contains(event->position().toPoint());
-    m_pressed = false;
-    if (click && event->button() == Qt::LeftButton)
+    if (m_click.release(*this, *event))
         emit clicked();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/clicktracker.h"
+
 #include <QLabel>
 #include <QWidget>
 
@@ -23,7 +25,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    bool m_pressed = false;
+    ClickTracker m_click;
 };
 
 // "About": the product name, version, logo, a notice and the link to the home page. While it is

@@ -81,15 +81,12 @@ void BigPicture::showEvent(QShowEvent *event)
 
 void BigPicture::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        m_pressed = true;
+    m_click.press(*event);
 }
 
 void BigPicture::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_pressed && rect().contains(event->position().toPoint());
-    m_pressed = false;
-    if (click && event->button() == Qt::LeftButton)
+    if (m_click.release(*this, *event))
         Form_Click();
 }
 

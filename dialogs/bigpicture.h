@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/clicktracker.h"
+
 #include <QWidget>
 
 namespace orvella {
@@ -32,7 +34,7 @@ protected:
 private:
     void designState();
 
-    bool m_pressed = false;
+    ClickTracker m_click;
 };
 
 } // namespace orvella

@@ -73,15 +73,12 @@ void PictureBox::paintEvent(QPaintEvent *)
 
 void PictureBox::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        m_pressed = true;
+    m_click.press(*event);
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_pressed && rect().contains(event->position().toPoint());
-    m_pressed = false;
-    if (click && event->button() == Qt::LeftButton)
+    if (m_click.release(*this, *event))
         emit clicked();
 }
 

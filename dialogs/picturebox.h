@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/clicktracker.h"
+
 #include <QImage>
 #include <QRectF>
 #include <QWidget>
@@ -52,7 +54,7 @@ private:
     QImage m_drawn;
     QRectF m_drawnRect;
     bool m_autoSize = false;
-    bool m_pressed = false;
+    ClickTracker m_click;
 };
 
 } // namespace orvella
