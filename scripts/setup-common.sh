@@ -1,5 +1,5 @@
 # Shared by ./scripts/run and ./scripts/test: installs the Debian packages that are missing and
-# configures and builds the program into build/.
+# configures and builds the program into a build folder of the caller's choosing.
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -24,7 +24,11 @@ ensure_packages() {
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev librsvg2-bin fonts-dejavu-core
     fonts-liberation2 fonts-comic-neue ca-certificates)
 
+# build FOLDER [CMAKE OPTIONS...]: ./scripts/run builds into build/ and ./scripts/test into build-test/,
+# so alternating them rebuilds nothing that has not changed.
 build() {
-    cmake -S . -B build -G Ninja "$@"
-    cmake --build build --parallel
+    local folder=$1
+    shift
+    cmake -S . -B "$folder" -G Ninja "$@"
+    cmake --build "$folder" --parallel
 }
