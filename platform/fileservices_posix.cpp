@@ -26,9 +26,7 @@ namespace orvella {
 
 namespace {
 
-CrossVolumeFault g_fault = CrossVolumeFault::None;
-bool g_forceCrossVolume = false;
-bool g_noAtomicRename = false;
+FileServiceFaults g_faults;
 
 QString reason(int err)
 {
@@ -52,7 +50,7 @@ struct Fd {
 
 int renameNoReplaceSyscall(const char *from, const char *to)
 {
-    if (g_noAtomicRename) {
+    if (g_faults.noAtomicRename) {
         errno = ENOSYS;
         return -1;
     }
@@ -83,7 +81,14 @@ int placeNoReplace(const char *from, const char *to)
     struct stat source { };
     if (::lstat(from, &source) != 0)
         return errno;
-    if (::link(from, to) == 0) {
+    int linked = 0;
+    if (g_faults.linkError != 0) {
+        errno = g_faults.linkError;
+        linked = -1;
+    } else {
+        linked = ::link(from, to);
+    }
+    if (linked == 0) {
         if (::unlink(from) != 0) {
             const int unlinkErr = errno;
             // Take the new name back only while the old one still holds the file: if the old name
@@ -98,9 +103,10 @@ int placeNoReplace(const char *from, const char *to)
     const int linkErr = errno;
     if (linkErr == EEXIST)
         return EEXIST;
-    if (linkErr != EPERM && linkErr != ENOTSUP && linkErr != EOPNOTSUPP)
+    // FAT media refuse hard links with EPERM; some FUSE file systems (exFAT among them) say ENOSYS.
+    if (linkErr != EPERM && linkErr != ENOSYS && linkErr != ENOTSUP && linkErr != EOPNOTSUPP)
         return linkErr;
-    // Neither (FAT media): claim the name with an exclusive create, then rename over our own
+    // Neither: claim the name with an exclusive create, then rename over our own
     // empty placeholder. Only a file made by this call can be replaced.
     const int claim = ::open(to, O_WRONLY | O_CREAT | O_EXCL, 0600);
     if (claim < 0)
@@ -199,7 +205,7 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
     ::futimens(dst.fd, times);
     if (::fsync(dst.fd) != 0)
         return abandon(QStringLiteral("Writing %1 to disk failed: %2").arg(toText, reason(errno)));
-    if (g_fault == CrossVolumeFault::AfterCopy)
+    if (g_faults.crossVolume == CrossVolumeFault::AfterCopy)
         return abandon(QStringLiteral("Injected failure after the copy."));
     if (::close(dst.fd) != 0) {
         dst.fd = -1;
@@ -215,11 +221,11 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
     }
     syncFolderOf(to);
 
-    if (g_fault == CrossVolumeFault::SourceGoneAtRemoval)
+    if (g_faults.crossVolume == CrossVolumeFault::SourceGoneAtRemoval)
         ::unlink(from.constData());
-    if (g_fault == CrossVolumeFault::BeforeRemovingSource || g_fault == CrossVolumeFault::SourceGoneAtRemoval
-        || ::unlink(from.constData()) != 0) {
-        const int err = g_fault != CrossVolumeFault::None ? EIO : errno;
+    if (g_faults.crossVolume == CrossVolumeFault::BeforeRemovingSource
+        || g_faults.crossVolume == CrossVolumeFault::SourceGoneAtRemoval || ::unlink(from.constData()) != 0) {
+        const int err = g_faults.crossVolume != CrossVolumeFault::None ? EIO : errno;
         // The source has gone after all (another program, a network volume that reported a
         // retried removal as failed): the copy is the one left, and it stays.
         if (!stillThere(from.constData(), st))
@@ -235,19 +241,9 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
 
 } // namespace
 
-void setCrossVolumeFaultForTesting(CrossVolumeFault fault)
+void setFaultsForTesting(FileServiceFaults faults)
 {
-    g_fault = fault;
-}
-
-void setForceCrossVolumeForTesting(bool force)
-{
-    g_forceCrossVolume = force;
-}
-
-void setNoAtomicRenameForTesting(bool off)
-{
-    g_noAtomicRename = off;
+    g_faults = std::move(faults);
 }
 
 OpResult checkFolderReadable(const QString &folder)
@@ -271,7 +267,7 @@ OpResult renameNoReplace(const QString &fromText, const QString &toText)
         return OpResult::failure(QStringLiteral("%1 cannot be found: %2").arg(fromText, reason(errno)));
     if (!S_ISREG(st.st_mode))
         return OpResult::failure(QStringLiteral("%1 is not a file.").arg(fromText));
-    if (!g_forceCrossVolume) {
+    if (!g_faults.forceCrossVolume) {
         const int err = placeNoReplace(from.constData(), to.constData());
         if (err == 0)
             return OpResult::success();

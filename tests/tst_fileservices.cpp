@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+
 using namespace orvella;
 using namespace orvella::test;
 
@@ -39,6 +41,7 @@ private slots:
     void failureDuringTheCopyLeavesTheSource_data();
     void failureDuringTheCopyLeavesTheSource();
     void sourceGoneAtRemovalKeepsTheCopy();
+    void withoutAtomicRenameNothingIsReplaced_data();
     void withoutAtomicRenameNothingIsReplaced();
     void trashKeepsTheFileRestorable();
     void refusedTrashKeepsTheFile();
@@ -48,9 +51,7 @@ private slots:
 
 void TestFileServices::cleanup()
 {
-    setCrossVolumeFaultForTesting(CrossVolumeFault::None);
-    setForceCrossVolumeForTesting(false);
-    setNoAtomicRenameForTesting(false);
+    setFaultsForTesting({});
 }
 
 void TestFileServices::renameInOneFolder()
@@ -137,7 +138,7 @@ void TestFileServices::moveAcrossVolumesNeverReplaces()
     const QString dst = env.makeFolder(QStringLiteral("dst"));
     writeFile(src + QStringLiteral("/a.jpg"), photoBytes(6));
     writeFile(dst + QStringLiteral("/a.jpg"), photoBytes(7));
-    setForceCrossVolumeForTesting(true);
+    setFaultsForTesting({.forceCrossVolume = true});
     QVERIFY(!renameNoReplace(src + QStringLiteral("/a.jpg"), dst + QStringLiteral("/a.jpg")).ok);
     QCOMPARE(contentOf(src + QStringLiteral("/a.jpg")), photoBytes(6));
     QCOMPARE(contentOf(dst + QStringLiteral("/a.jpg")), photoBytes(7));
@@ -161,8 +162,7 @@ void TestFileServices::failureDuringTheCopyLeavesTheSource()
     const QString src = env.makeFolder(QStringLiteral("src"));
     const QString dst = env.makeFolder(QStringLiteral("dst"));
     writeFile(src + QStringLiteral("/a.jpg"), photoBytes(8));
-    setForceCrossVolumeForTesting(true);
-    setCrossVolumeFaultForTesting(CrossVolumeFault(fault));
+    setFaultsForTesting({.forceCrossVolume = true, .crossVolume = CrossVolumeFault(fault)});
     QVERIFY(!renameNoReplace(src + QStringLiteral("/a.jpg"), dst + QStringLiteral("/b.jpg")).ok);
     QCOMPARE(contentOf(src + QStringLiteral("/a.jpg")), photoBytes(8));
     QVERIFY(filesIn(dst).isEmpty()); // nothing under the final name, no temporary file
@@ -176,19 +176,28 @@ void TestFileServices::sourceGoneAtRemovalKeepsTheCopy()
     const QString src = env.makeFolder(QStringLiteral("src"));
     const QString dst = env.makeFolder(QStringLiteral("dst"));
     writeFile(src + QStringLiteral("/a.jpg"), photoBytes(11));
-    setForceCrossVolumeForTesting(true);
-    setCrossVolumeFaultForTesting(CrossVolumeFault::SourceGoneAtRemoval);
+    setFaultsForTesting({.forceCrossVolume = true, .crossVolume = CrossVolumeFault::SourceGoneAtRemoval});
     QVERIFY(renameNoReplace(src + QStringLiteral("/a.jpg"), dst + QStringLiteral("/a.jpg")).ok);
     QVERIFY(filesIn(src).isEmpty());
     QCOMPARE(filesIn(dst), QStringList {QStringLiteral("a.jpg")});
     QCOMPARE(contentOf(dst + QStringLiteral("/a.jpg")), photoBytes(11));
 }
 
+void TestFileServices::withoutAtomicRenameNothingIsReplaced_data()
+{
+    // File systems without an atomic no-replace rename take the hard-link way; without hard links
+    // too (FAT refuses them with EPERM, some FUSE file systems with ENOSYS), the last resort.
+    QTest::addColumn<int>("linkError");
+    QTest::newRow("hard links") << 0;
+    QTest::newRow("no hard links: EPERM") << int(EPERM);
+    QTest::newRow("no hard links: ENOSYS") << int(ENOSYS);
+}
+
 void TestFileServices::withoutAtomicRenameNothingIsReplaced()
 {
-    // File systems without an atomic no-replace rename take the hard-link way.
+    QFETCH(int, linkError);
     TestEnv env;
-    setNoAtomicRenameForTesting(true);
+    setFaultsForTesting({.noAtomicRename = true, .linkError = linkError});
     const QString dir = env.makeFolder(QStringLiteral("r"));
     const QString other = env.makeFolder(QStringLiteral("o"));
     writeFile(dir + QStringLiteral("/a.jpg"), photoBytes(12));
