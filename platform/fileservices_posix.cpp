@@ -69,6 +69,14 @@ bool stillThere(const char *path, const struct stat &st)
     return ::lstat(path, &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino;
 }
 
+// Whether a and b are one version of one file: a file that another program saved anew, in place
+// or as a new file under the same name, differs in one of these.
+bool sameVersion(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
+        && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
 // Gives from the name to without replacing anything, on one volume. Returns 0 or an errno value.
 int placeNoReplace(const char *from, const char *to)
 {
@@ -197,9 +205,13 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
         if (!writeAll(dst.fd, buffer.constData(), n))
             return abandon(QStringLiteral("Writing %1 failed: %2").arg(toText, reason(errno)));
         copied += n;
+        if (copied == n && g_faults.pause)
+            g_faults.pause(FaultPoint::MidCopy);
     }
-    if (copied != st.st_size)
-        return abandon(QStringLiteral("%1 changed while it was copied.").arg(fromText));
+    // A file written to while it was read may have given a copy that is neither version.
+    struct stat after { };
+    if (copied != st.st_size || ::fstat(src.fd, &after) != 0 || !sameVersion(after, st))
+        return abandon(QStringLiteral("%1 changed during the copy; it stays where it was.").arg(fromText));
     // Keep the picture's dates: they often are all a person has to sort by.
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     ::futimens(dst.fd, times);
@@ -223,6 +235,11 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
 
     if (g_faults.crossVolume == CrossVolumeFault::SourceGoneAtRemoval)
         ::unlink(from.constData());
+    // Another program may have saved a new version under the source's name since the copy began:
+    // removing the name would delete that version. The copy is a sound copy of the old one.
+    struct stat now { };
+    if (::lstat(from.constData(), &now) == 0 && !sameVersion(now, st))
+        return OpResult::failure(QStringLiteral("%1 changed during the copy; both versions are kept.").arg(fromText));
     if (g_faults.crossVolume == CrossVolumeFault::BeforeRemovingSource
         || g_faults.crossVolume == CrossVolumeFault::SourceGoneAtRemoval || ::unlink(from.constData()) != 0) {
         const int err = g_faults.crossVolume != CrossVolumeFault::None ? EIO : errno;

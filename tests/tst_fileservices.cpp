@@ -12,16 +12,17 @@
 #include <QTest>
 
 #include <cerrno>
+#include <filesystem>
 
 using namespace orvella;
 using namespace orvella::test;
 
 namespace {
 
-QByteArray photoBytes(int n)
+QByteArray photoBytes(int n, int size = 300000)
 {
     QByteArray b;
-    for (int i = 0; i < 300000; ++i)
+    for (int i = 0; i < size; ++i)
         b.append(char((i * 31 + n) & 0xff));
     return b;
 }
@@ -41,6 +42,8 @@ private slots:
     void failureDuringTheCopyLeavesTheSource_data();
     void failureDuringTheCopyLeavesTheSource();
     void sourceGoneAtRemovalKeepsTheCopy();
+    void sourceChangedDuringTheCopy_data();
+    void sourceChangedDuringTheCopy();
     void withoutAtomicRenameNothingIsReplaced_data();
     void withoutAtomicRenameNothingIsReplaced();
     void trashKeepsTheFileRestorable();
@@ -181,6 +184,47 @@ void TestFileServices::sourceGoneAtRemovalKeepsTheCopy()
     QVERIFY(filesIn(src).isEmpty());
     QCOMPARE(filesIn(dst), QStringList {QStringLiteral("a.jpg")});
     QCOMPARE(contentOf(dst + QStringLiteral("/a.jpg")), photoBytes(11));
+}
+
+void TestFileServices::sourceChangedDuringTheCopy_data()
+{
+    QTest::addColumn<bool>("inPlace");
+    QTest::newRow("saved as a new file") << false;
+    QTest::newRow("rewritten in place") << true;
+}
+
+void TestFileServices::sourceChangedDuringTheCopy()
+{
+    // Another program saves a new version while the picture is copied to another volume: the new
+    // version stays, and the copy is kept only when it is a whole copy of the old one.
+    QFETCH(bool, inPlace);
+    TestEnv env;
+    const QString other = otherVolumeFolder(env.root());
+    QVERIFY2(!other.isEmpty(), "no second file system found (tried /dev/shm, the build folder and home)");
+    QTemporaryDir there(other + QStringLiteral("/orvella-test-XXXXXX"));
+    QVERIFY(there.isValid());
+    const QString src = env.makeFolder(QStringLiteral("src")) + QStringLiteral("/a.jpg");
+    const QByteArray old = photoBytes(14, 3 << 20), fresh = photoBytes(15, 3 << 20);
+    writeFile(src, old);
+    setFaultsForTesting({.pause = [&](FaultPoint) {
+        if (inPlace) {
+            QFile f(src);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QCOMPARE(f.write(fresh), fresh.size());
+            QVERIFY(f.setFileTime(QDateTime::fromSecsSinceEpoch(1600000000), QFileDevice::FileModificationTime));
+        } else {
+            writeFile(src + QStringLiteral(".new"), fresh);
+            std::filesystem::rename(
+                QFile::encodeName(src + QStringLiteral(".new")).toStdString(), QFile::encodeName(src).toStdString());
+        }
+    }});
+    const OpResult r = renameNoReplace(src, there.filePath(QStringLiteral("a.jpg")));
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.contains(QStringLiteral("changed during the copy")), qPrintable(r.error));
+    QVERIFY(contentOf(src) == fresh);
+    QCOMPARE(filesIn(there.path()), inPlace ? QStringList() : QStringList {QStringLiteral("a.jpg")});
+    if (!inPlace)
+        QVERIFY(contentOf(there.filePath(QStringLiteral("a.jpg"))) == old);
 }
 
 void TestFileServices::withoutAtomicRenameNothingIsReplaced_data()
