@@ -13,10 +13,12 @@ OpResult checkFolderReadable(const QString &folder);
 
 // Gives the file at from the path to, in the same folder or another one, on the same volume or
 // another. Never replaces an existing file, not even one that appears while it works: on one
-// volume the rename is atomic; across volumes the file is copied under a temporary name in the
-// target folder, flushed to disk, given its final name only if that name is still free, and only
-// then is the source removed. On any failure the source is untouched and nothing is left under the
-// final name. The file's content is never altered.
+// volume the rename is atomic where the file system allows it; across volumes the file is copied
+// under a temporary name in the target folder, flushed to disk, given its final name only if that
+// name is still free, and only then is the source removed, if it is still the version that was
+// copied. On any failure the source is untouched and nothing is left under the final name. The
+// file's content is never altered. A move into another folder first removes the temporary copies
+// that moves killed part-way left there.
 OpResult renameNoReplace(const QString &from, const QString &to);
 
 // Sends a file to the desktop's trash, from where the user can restore it. A file the trash

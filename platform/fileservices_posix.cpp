@@ -13,6 +13,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/time.h>
@@ -114,17 +115,19 @@ int placeNoReplace(const char *from, const char *to)
     // FAT media refuse hard links with EPERM; some FUSE file systems (exFAT among them) say ENOSYS.
     if (linkErr != EPERM && linkErr != ENOSYS && linkErr != ENOTSUP && linkErr != EOPNOTSUPP)
         return linkErr;
-    // Neither: claim the name with an exclusive create, then rename over our own
-    // empty placeholder. Only a file made by this call can be replaced.
-    const int claim = ::open(to, O_WRONLY | O_CREAT | O_EXCL, 0600);
-    if (claim < 0)
+    // Neither: rename once the name is checked free. Another program that creates the name in the
+    // moment between the check and the rename loses its file; claiming the name first with an
+    // empty file would close that moment, but a crash before the rename would leave the empty file
+    // under the picture's name for good.
+    struct stat existing { };
+    if (::lstat(to, &existing) == 0)
+        return EEXIST;
+    if (errno != ENOENT)
         return errno;
-    ::close(claim);
-    if (::rename(from, to) != 0) {
-        const int renameErr = errno;
-        ::unlink(to);
-        return renameErr;
-    }
+    if (g_faults.pause)
+        g_faults.pause(FaultPoint::LastResortRename);
+    if (::rename(from, to) != 0)
+        return errno;
     return 0;
 }
 
@@ -154,8 +157,79 @@ bool writeAll(int fd, const char *data, ssize_t size)
     return true;
 }
 
-// The move across volumes: copy to a temporary name beside the target, flush, give it the final
-// name if still free, then remove the source.
+// Unfinished copies. A copy across volumes is written beside its final name under a name of its
+// own, locked (flock) for as long as its process has it open. Such a file whose lock can be taken
+// is what a move killed part-way (power loss, a crash) left behind.
+constexpr char PartHead[] = ".orvella-";
+constexpr char PartTail[] = ".part";
+constexpr int PartDigits = 16;
+
+bool isPartName(const char *name)
+{
+    const size_t head = sizeof(PartHead) - 1, tail = sizeof(PartTail) - 1;
+    if (std::strlen(name) != head + PartDigits + tail || std::strncmp(name, PartHead, head) != 0
+        || std::strcmp(name + head + PartDigits, PartTail) != 0)
+        return false;
+    for (const char *c = name + head; c != name + head + PartDigits; ++c)
+        if (!((*c >= '0' && *c <= '9') || (*c >= 'a' && *c <= 'f')))
+            return false;
+    return true;
+}
+
+// Removes from folder the unfinished copies whose process has gone; any other file stays.
+void removeUnfinishedCopies(const QByteArray &folder)
+{
+    DIR *dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
+    if (!dir)
+        return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent *entry = ::readdir(dir)) {
+        if (!isPartName(entry->d_name))
+            continue;
+        Fd part;
+        part.fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        struct stat opened {
+        }, named {};
+        if (part.fd < 0 || ::fstat(part.fd, &opened) != 0 || !S_ISREG(opened.st_mode)
+            || ::flock(part.fd, LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == opened.st_dev
+            && named.st_ino == opened.st_ino)
+            ::unlinkat(dirFd, entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+// Creates and locks a new unfinished copy in folder; returns its descriptor, or -1 with errno.
+int createPart(const QByteArray &folder, mode_t mode, QByteArray *path)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        *path = folder + PartHead
+            + QByteArray::number(QRandomGenerator::global()->generate64(), 16).rightJustified(PartDigits, '0')
+            + PartTail;
+        const int fd = ::open(path->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return -1;
+        }
+        // The lock comes a moment after the file: another move that cleaned the folder in that
+        // moment has removed it, and then another name is taken. Where the file system has no
+        // locks the copy goes on unlocked, and no one removes it.
+        while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) { }
+        struct stat mine { };
+        if (::fstat(fd, &mine) == 0 && (mine.st_nlink == 0 || !stillThere(path->constData(), mine))) {
+            ::close(fd);
+            continue;
+        }
+        return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// The move across volumes: copy to an unfinished copy beside the target, flush, give it the final
+// name if still free, then remove the source if it is still the version copied.
 OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
 {
     const QByteArray from = encoded(fromText), to = encoded(toText);
@@ -173,19 +247,11 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
     const QByteArray folder = slash >= 0 ? to.left(slash + 1) : QByteArray();
     QByteArray temp;
     Fd dst;
-    for (int attempt = 0; attempt < 16 && dst.fd < 0; ++attempt) {
-        temp = folder + ".orvella-" + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".part";
-        dst.fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777);
-        if (dst.fd < 0 && errno != EEXIST)
-            return OpResult::failure(
-                QStringLiteral("Cannot write into the folder of %1: %2").arg(toText, reason(errno)));
-    }
+    dst.fd = createPart(folder, st.st_mode & 0777, &temp);
     if (dst.fd < 0)
-        return OpResult::failure(QStringLiteral("Cannot make a temporary file beside %1.").arg(toText));
+        return OpResult::failure(QStringLiteral("Cannot write into the folder of %1: %2").arg(toText, reason(errno)));
 
     auto abandon = [&](const QString &why) {
-        ::close(dst.fd);
-        dst.fd = -1;
         ::unlink(temp.constData());
         return OpResult::failure(why);
     };
@@ -215,16 +281,12 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
     // Keep the picture's dates: they often are all a person has to sort by.
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     ::futimens(dst.fd, times);
+    // Once flushed, the copy has nothing left to report on closing; it stays open (and locked)
+    // until it has its final name.
     if (::fsync(dst.fd) != 0)
         return abandon(QStringLiteral("Writing %1 to disk failed: %2").arg(toText, reason(errno)));
     if (g_faults.crossVolume == CrossVolumeFault::AfterCopy)
         return abandon(QStringLiteral("Injected failure after the copy."));
-    if (::close(dst.fd) != 0) {
-        dst.fd = -1;
-        ::unlink(temp.constData());
-        return OpResult::failure(QStringLiteral("Writing %1 failed: %2").arg(toText, reason(errno)));
-    }
-    dst.fd = -1;
 
     if (const int err = placeNoReplace(temp.constData(), to.constData()); err != 0) {
         ::unlink(temp.constData());
@@ -284,7 +346,16 @@ OpResult renameNoReplace(const QString &fromText, const QString &toText)
         return OpResult::failure(QStringLiteral("%1 cannot be found: %2").arg(fromText, reason(errno)));
     if (!S_ISREG(st.st_mode))
         return OpResult::failure(QStringLiteral("%1 is not a file.").arg(fromText));
-    if (!g_faults.forceCrossVolume) {
+    const qsizetype fromSlash = from.lastIndexOf('/'), toSlash = to.lastIndexOf('/');
+    const QByteArray toFolder = toSlash >= 0 ? to.left(toSlash + 1) : QByteArray();
+    if ((fromSlash >= 0 ? from.left(fromSlash + 1) : QByteArray()) != toFolder)
+        removeUnfinishedCopies(toFolder);
+    // Another volume is copied to at once; a rename is tried where the folder shares the source's
+    // device, and one refused as crossing volumes (two mounts of one file system) is copied too.
+    struct stat target { };
+    if (::stat(toFolder.isEmpty() ? "." : toFolder.constData(), &target) != 0)
+        return OpResult::failure(QStringLiteral("%1 cannot be renamed to %2: %3").arg(fromText, toText, reason(errno)));
+    if (!g_faults.forceCrossVolume && target.st_dev == st.st_dev) {
         const int err = placeNoReplace(from.constData(), to.constData());
         if (err == 0)
             return OpResult::success();

@@ -4,15 +4,22 @@
 
 #include "platform/fileservices.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <thread>
 
 using namespace orvella;
 using namespace orvella::test;
@@ -25,6 +32,25 @@ QByteArray photoBytes(int n, int size = 300000)
     for (int i = 0; i < size; ++i)
         b.append(char((i * 31 + n) & 0xff));
     return b;
+}
+
+// What the child of killedMoveIsClearedByTheNextMove does: moves from to to and, at the fault
+// point named, tells its parent and waits to be killed.
+int childMove(const QString &from, const QString &to, const QByteArray &point)
+{
+    const bool lastResort = point == "last-resort";
+    setFaultsForTesting(
+        {.noAtomicRename = lastResort, .linkError = lastResort ? ENOSYS : 0, .pause = [lastResort](FaultPoint p) {
+             if ((p == FaultPoint::LastResortRename) != lastResort)
+                 return;
+             std::fputs("paused\n", stdout);
+             std::fflush(stdout);
+             for (;;)
+                 std::this_thread::sleep_for(std::chrono::hours(1));
+         }});
+    const OpResult r = renameNoReplace(from, to);
+    std::fputs(r.ok ? "moved\n" : "failed\n", stdout);
+    return 1;
 }
 
 } // namespace
@@ -42,6 +68,8 @@ private slots:
     void failureDuringTheCopyLeavesTheSource_data();
     void failureDuringTheCopyLeavesTheSource();
     void sourceGoneAtRemovalKeepsTheCopy();
+    void killedMoveIsClearedByTheNextMove_data();
+    void killedMoveIsClearedByTheNextMove();
     void sourceChangedDuringTheCopy_data();
     void sourceChangedDuringTheCopy();
     void withoutAtomicRenameNothingIsReplaced_data();
@@ -186,6 +214,66 @@ void TestFileServices::sourceGoneAtRemovalKeepsTheCopy()
     QCOMPARE(contentOf(dst + QStringLiteral("/a.jpg")), photoBytes(11));
 }
 
+void TestFileServices::killedMoveIsClearedByTheNextMove_data()
+{
+    QTest::addColumn<QByteArray>("point");
+    QTest::newRow("in the middle of the copy") << QByteArray("mid-copy");
+    QTest::newRow("before the last-resort rename") << QByteArray("last-resort");
+}
+
+void TestFileServices::killedMoveIsClearedByTheNextMove()
+{
+    // A move killed part-way (power loss, a crash) leaves its unfinished copy and nothing under the
+    // picture's name. The next move into the folder removes such a copy once its process has gone,
+    // and no other file.
+    QFETCH(QByteArray, point);
+    TestEnv env;
+    const QString other = otherVolumeFolder(env.root());
+    QVERIFY2(!other.isEmpty(), "no second file system found (tried /dev/shm, the build folder and home)");
+    QTemporaryDir there(other + QStringLiteral("/orvella-test-XXXXXX"));
+    QVERIFY(there.isValid());
+    const QString src = env.makeFolder(QStringLiteral("src"));
+    const QByteArray big = photoBytes(16, 3 << 20);
+    writeFile(src + QStringLiteral("/big.jpg"), big);
+    writeFile(src + QStringLiteral("/a.jpg"), photoBytes(17));
+    writeFile(src + QStringLiteral("/b.jpg"), photoBytes(18));
+    QStringList kept {".orvella-notes.part", ".orvella-0123.part", "a.orvella-0123456789abcdef.part", "notes"};
+    for (const QString &name : kept)
+        writeFile(there.filePath(name), "not a copy");
+    QVERIFY(QFile::link(there.filePath(QStringLiteral("notes")), there.filePath(".orvella-0123456789abcdef.part")));
+    kept.append(".orvella-0123456789abcdef.part");
+
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+        {QStringLiteral("--child-move"), src + QStringLiteral("/big.jpg"), there.filePath(QStringLiteral("big.jpg")),
+            QString::fromLatin1(point)});
+    QVERIFY(child.waitForStarted());
+    while (!child.canReadLine())
+        QVERIFY(child.waitForReadyRead(60000));
+    QCOMPARE(child.readLine(), QByteArray("paused\n"));
+    const QRegularExpression partName(QStringLiteral("^\\.orvella-[0-9a-f]{16}\\.part$"));
+    QStringList parts = filesIn(there.path()).filter(partName);
+    parts.removeAll(".orvella-0123456789abcdef.part");
+    QCOMPARE(parts.size(), 1);
+    // A move while the child lives leaves its copy alone.
+    QVERIFY(renameNoReplace(src + QStringLiteral("/a.jpg"), there.filePath(QStringLiteral("a.jpg"))).ok);
+    QVERIFY(QFileInfo::exists(there.filePath(parts[0])));
+
+    child.kill();
+    QVERIFY(child.waitForFinished());
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    QVERIFY(!QFileInfo::exists(there.filePath(QStringLiteral("big.jpg"))));
+    QVERIFY(contentOf(src + QStringLiteral("/big.jpg")) == big);
+    QVERIFY(QFileInfo::exists(there.filePath(parts[0])));
+
+    QVERIFY(renameNoReplace(src + QStringLiteral("/b.jpg"), there.filePath(QStringLiteral("b.jpg"))).ok);
+    kept << QStringLiteral("a.jpg") << QStringLiteral("b.jpg");
+    kept.sort();
+    QCOMPARE(filesIn(there.path()), kept);
+    QVERIFY(renameNoReplace(src + QStringLiteral("/big.jpg"), there.filePath(QStringLiteral("big.jpg"))).ok);
+    QVERIFY(contentOf(there.filePath(QStringLiteral("big.jpg"))) == big);
+}
+
 void TestFileServices::sourceChangedDuringTheCopy_data()
 {
     QTest::addColumn<bool>("inPlace");
@@ -322,5 +410,14 @@ void TestFileServices::folderCreation()
     QVERIFY(QFileInfo(dir + QStringLiteral("/Bare")).isDir());
 }
 
-QTEST_MAIN(TestFileServices)
+int main(int argc, char *argv[])
+{
+    if (argc == 5 && std::strcmp(argv[1], "--child-move") == 0)
+        return childMove(QFile::decodeName(argv[2]), QFile::decodeName(argv[3]), argv[4]);
+    QApplication app(argc, argv);
+    TestFileServices test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_fileservices.moc"
