@@ -8,7 +8,9 @@
 #include <QRandomGenerator>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
@@ -95,7 +97,7 @@ int placeNoReplace(const char *from, const char *to)
         errno = g_faults.linkError;
         linked = -1;
     } else {
-        linked = ::link(from, to);
+        linked = ::linkat(AT_FDCWD, from, AT_FDCWD, to, 0); // a symbolic link itself, not its target
     }
     if (linked == 0) {
         if (::unlink(from) != 0) {
@@ -228,6 +230,56 @@ int createPart(const QByteArray &folder, mode_t mode, QByteArray *path)
     return -1;
 }
 
+// The last step of a move across volumes, once the copy has its final name: removes the source
+// if it is still the version st that was copied. The source must never go while the copy is not
+// the one left; a failure takes the copy back.
+OpResult removeSource(const QString &fromText, const QString &toText, const struct stat &st)
+{
+    const QByteArray from = encoded(fromText), to = encoded(toText);
+    if (g_faults.crossVolume == CrossVolumeFault::SourceGoneAtRemoval)
+        ::unlink(from.constData());
+    // Another program may have saved a new version under the source's name since the copy began:
+    // removing the name would delete that version. The copy is a sound copy of the old one.
+    struct stat now { };
+    if (::lstat(from.constData(), &now) == 0 && !sameVersion(now, st))
+        return OpResult::failure(QStringLiteral("%1 changed during the copy; both versions are kept.").arg(fromText));
+    if (g_faults.crossVolume == CrossVolumeFault::BeforeRemovingSource
+        || g_faults.crossVolume == CrossVolumeFault::SourceGoneAtRemoval || ::unlink(from.constData()) != 0) {
+        const int err = g_faults.crossVolume != CrossVolumeFault::None ? EIO : errno;
+        // The source has gone after all (another program, a network volume that reported a
+        // retried removal as failed): the copy is the one left, and it stays.
+        if (!stillThere(from.constData(), st))
+            return OpResult::success();
+        // The source must stay the one copy: take back the one just made.
+        ::unlink(to.constData());
+        syncFolderOf(to);
+        return OpResult::failure(
+            QStringLiteral("%1 could not be removed from its folder: %2").arg(fromText, reason(err)));
+    }
+    return OpResult::success();
+}
+
+// A symbolic link goes to another volume as a new link with the same target text. A link never
+// replaces anything: it cannot be made over an existing name.
+OpResult moveLinkAcrossVolumes(const QString &fromText, const QString &toText, const struct stat &st)
+{
+    const QByteArray from = encoded(fromText), to = encoded(toText);
+    // Some file systems give a link no size: room for any path, and one byte to see it was all.
+    QByteArray target(std::max<qsizetype>(st.st_size, PATH_MAX) + 1, Qt::Uninitialized);
+    const ssize_t length = ::readlink(from.constData(), target.data(), size_t(target.size()));
+    if (length < 0)
+        return OpResult::failure(QStringLiteral("%1 cannot be read: %2").arg(fromText, reason(errno)));
+    if (length >= target.size())
+        return OpResult::failure(QStringLiteral("%1 changed during the copy; it stays where it was.").arg(fromText));
+    target.truncate(length);
+    if (::symlink(target.constData(), to.constData()) != 0)
+        return OpResult::failure(errno == EEXIST
+                ? QStringLiteral("%1 already exists.").arg(toText)
+                : QStringLiteral("%1 cannot be created: %2").arg(toText, reason(errno)));
+    syncFolderOf(to);
+    return removeSource(fromText, toText, st);
+}
+
 // The move across volumes: copy to an unfinished copy beside the target, flush, give it the final
 // name if still free, then remove the source if it is still the version copied.
 OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
@@ -295,27 +347,7 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
     }
     syncFolderOf(to);
 
-    if (g_faults.crossVolume == CrossVolumeFault::SourceGoneAtRemoval)
-        ::unlink(from.constData());
-    // Another program may have saved a new version under the source's name since the copy began:
-    // removing the name would delete that version. The copy is a sound copy of the old one.
-    struct stat now { };
-    if (::lstat(from.constData(), &now) == 0 && !sameVersion(now, st))
-        return OpResult::failure(QStringLiteral("%1 changed during the copy; both versions are kept.").arg(fromText));
-    if (g_faults.crossVolume == CrossVolumeFault::BeforeRemovingSource
-        || g_faults.crossVolume == CrossVolumeFault::SourceGoneAtRemoval || ::unlink(from.constData()) != 0) {
-        const int err = g_faults.crossVolume != CrossVolumeFault::None ? EIO : errno;
-        // The source has gone after all (another program, a network volume that reported a
-        // retried removal as failed): the copy is the one left, and it stays.
-        if (!stillThere(from.constData(), st))
-            return OpResult::success();
-        // The source must stay the one copy: take back the one just made.
-        ::unlink(to.constData());
-        syncFolderOf(to);
-        return OpResult::failure(
-            QStringLiteral("%1 could not be removed from its folder: %2").arg(fromText, reason(err)));
-    }
-    return OpResult::success();
+    return removeSource(fromText, toText, st);
 }
 
 } // namespace
@@ -344,7 +376,8 @@ OpResult renameNoReplace(const QString &fromText, const QString &toText)
     struct stat st { };
     if (::lstat(from.constData(), &st) != 0)
         return OpResult::failure(QStringLiteral("%1 cannot be found: %2").arg(fromText, reason(errno)));
-    if (!S_ISREG(st.st_mode))
+    // A symbolic link is moved as itself, as a file manager does; what it points to stays.
+    if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
         return OpResult::failure(QStringLiteral("%1 is not a file.").arg(fromText));
     const qsizetype fromSlash = from.lastIndexOf('/'), toSlash = to.lastIndexOf('/');
     const QByteArray toFolder = toSlash >= 0 ? to.left(toSlash + 1) : QByteArray();
@@ -365,7 +398,7 @@ OpResult renameNoReplace(const QString &fromText, const QString &toText)
             return OpResult::failure(
                 QStringLiteral("%1 cannot be renamed to %2: %3").arg(fromText, toText, reason(err)));
     }
-    return copyAcrossVolumes(fromText, toText);
+    return S_ISLNK(st.st_mode) ? moveLinkAcrossVolumes(fromText, toText, st) : copyAcrossVolumes(fromText, toText);
 }
 
 OpResult prepareTrashFor(const QString &)

@@ -74,6 +74,8 @@ private slots:
     void sourceChangedDuringTheCopy();
     void withoutAtomicRenameNothingIsReplaced_data();
     void withoutAtomicRenameNothingIsReplaced();
+    void symbolicLinksAreHandledAsLinks_data();
+    void symbolicLinksAreHandledAsLinks();
     void trashKeepsTheFileRestorable();
     void refusedTrashKeepsTheFile();
     void permanentDelete();
@@ -344,6 +346,57 @@ void TestFileServices::withoutAtomicRenameNothingIsReplaced()
     QCOMPARE(contentOf(dir + QStringLiteral("/Holiday 001.jpg")), photoBytes(12));
     QCOMPARE(filesIn(other), QStringList {QStringLiteral("b.jpg")});
     QCOMPARE(contentOf(other + QStringLiteral("/b.jpg")), photoBytes(13));
+}
+
+void TestFileServices::symbolicLinksAreHandledAsLinks_data()
+{
+    // Where the link is sent, and where it must then be: in the test's root, on another volume
+    // (@other), in the trash (@trash), or nowhere (deleted for good).
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("landed");
+    QTest::newRow("rename") << "pics/renamed.jpg"
+                            << "pics/renamed.jpg";
+    QTest::newRow("into another folder") << "sorted/link.jpg"
+                                         << "sorted/link.jpg";
+    QTest::newRow("to another volume") << "@other/link.jpg"
+                                       << "@other/link.jpg";
+    QTest::newRow("to the trash") << "@trash"
+                                  << "@trash/files/link.jpg";
+    QTest::newRow("for good") << ""
+                              << "";
+}
+
+void TestFileServices::symbolicLinksAreHandledAsLinks()
+{
+    // A link to a picture is renamed, moved and deleted as itself, as a file manager does; the
+    // picture it points to is never touched.
+    QFETCH(QString, to);
+    QFETCH(QString, landed);
+    TestEnv env;
+    const QString other = otherVolumeFolder(env.root());
+    QVERIFY2(!other.isEmpty(), "no second file system found (tried /dev/shm, the build folder and home)");
+    QTemporaryDir there(other + QStringLiteral("/orvella-test-XXXXXX"));
+    QVERIFY(there.isValid());
+    const QString target = env.makeFolder(QStringLiteral("store")) + QStringLiteral("/real.jpg");
+    writeFile(target, photoBytes(19));
+    const QString link = env.makeFolder(QStringLiteral("pics")) + QStringLiteral("/link.jpg");
+    env.makeFolder(QStringLiteral("sorted"));
+    QVERIFY(QFile::link(target, link));
+    auto place = [&](QString path) {
+        path.replace(QStringLiteral("@other"), there.path()).replace(QStringLiteral("@trash"), trashFolder());
+        return QDir::isAbsolutePath(path) ? path : env.root() + u'/' + path;
+    };
+    const OpResult r = to.isEmpty() ? deletePermanently(link)
+        : to == u"@trash"           ? moveToTrash(link)
+                                    : renameNoReplace(link, place(to));
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QVERIFY(!QFileInfo(link).isSymLink());
+    QVERIFY(contentOf(target) == photoBytes(19));
+    if (!landed.isEmpty()) {
+        QVERIFY(QFileInfo(place(landed)).isSymLink());
+        QCOMPARE(QFile::symLinkTarget(place(landed)), target);
+    }
+    QCOMPARE(filesIn(QFileInfo(target).path()), QStringList {QStringLiteral("real.jpg")});
 }
 
 void TestFileServices::trashKeepsTheFileRestorable()
