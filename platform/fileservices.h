@@ -18,7 +18,8 @@ OpResult checkFolderReadable(const QString &folder);
 // name is still free, and only then is the source removed, if it is still the version that was
 // copied. On any failure the source is untouched and nothing is left under the final name. The
 // file's content is never altered. A move into another folder first removes the temporary copies
-// that moves killed part-way left there.
+// that moves killed part-way left there. A failure's reason is written to follow the file's name
+// ("a file of that name is already there").
 OpResult renameNoReplace(const QString &from, const QString &to);
 
 // Sends a file to the desktop's trash, from where the user can restore it. A file the trash

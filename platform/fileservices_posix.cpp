@@ -72,6 +72,22 @@ bool stillThere(const char *path, const struct stat &st)
     return ::lstat(path, &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino;
 }
 
+// Reasons of failed moves, read after the file's name.
+QString alreadyThere()
+{
+    return QStringLiteral("a file of that name is already there");
+}
+
+QString changedNotCopied()
+{
+    return QStringLiteral("changed during the copy; it stays where it was");
+}
+
+QString changedBothKept()
+{
+    return QStringLiteral("changed during the copy; both versions are kept");
+}
+
 // Whether a and b are one version of one file: a file that another program saved anew, in place
 // or as a new file under the same name, differs in one of these.
 bool sameVersion(const struct stat &a, const struct stat &b)
@@ -242,7 +258,7 @@ OpResult removeSource(const QString &fromText, const QString &toText, const stru
     // removing the name would delete that version. The copy is a sound copy of the old one.
     struct stat now { };
     if (::lstat(from.constData(), &now) == 0 && !sameVersion(now, st))
-        return OpResult::failure(QStringLiteral("%1 changed during the copy; both versions are kept.").arg(fromText));
+        return OpResult::failure(changedBothKept());
     if (g_faults.crossVolume == CrossVolumeFault::BeforeRemovingSource
         || g_faults.crossVolume == CrossVolumeFault::SourceGoneAtRemoval || ::unlink(from.constData()) != 0) {
         const int err = g_faults.crossVolume != CrossVolumeFault::None ? EIO : errno;
@@ -253,8 +269,7 @@ OpResult removeSource(const QString &fromText, const QString &toText, const stru
         // The source must stay the one copy: take back the one just made.
         ::unlink(to.constData());
         syncFolderOf(to);
-        return OpResult::failure(
-            QStringLiteral("%1 could not be removed from its folder: %2").arg(fromText, reason(err)));
+        return OpResult::failure(QStringLiteral("cannot be removed from its folder: %1").arg(reason(err)));
     }
     return OpResult::success();
 }
@@ -268,14 +283,14 @@ OpResult moveLinkAcrossVolumes(const QString &fromText, const QString &toText, c
     QByteArray target(std::max<qsizetype>(st.st_size, PATH_MAX) + 1, Qt::Uninitialized);
     const ssize_t length = ::readlink(from.constData(), target.data(), size_t(target.size()));
     if (length < 0)
-        return OpResult::failure(QStringLiteral("%1 cannot be read: %2").arg(fromText, reason(errno)));
+        return OpResult::failure(QStringLiteral("cannot be read: %1").arg(reason(errno)));
     if (length >= target.size())
-        return OpResult::failure(QStringLiteral("%1 changed during the copy; it stays where it was.").arg(fromText));
+        return OpResult::failure(changedNotCopied());
     target.truncate(length);
     if (::symlink(target.constData(), to.constData()) != 0)
         return OpResult::failure(errno == EEXIST
-                ? QStringLiteral("%1 already exists.").arg(toText)
-                : QStringLiteral("%1 cannot be created: %2").arg(toText, reason(errno)));
+                ? alreadyThere()
+                : QStringLiteral("cannot be placed in the destination folder: %1").arg(reason(errno)));
     syncFolderOf(to);
     return removeSource(fromText, toText, st);
 }
@@ -288,12 +303,12 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
     Fd src;
     src.fd = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
     if (src.fd < 0)
-        return OpResult::failure(QStringLiteral("%1 cannot be read: %2").arg(fromText, reason(errno)));
+        return OpResult::failure(QStringLiteral("cannot be read: %1").arg(reason(errno)));
     struct stat st { };
     if (::fstat(src.fd, &st) != 0 || !S_ISREG(st.st_mode))
-        return OpResult::failure(QStringLiteral("%1 is not a file that can be moved.").arg(fromText));
+        return OpResult::failure(QStringLiteral("not a file"));
     if (::access(to.constData(), F_OK) == 0)
-        return OpResult::failure(QStringLiteral("%1 already exists.").arg(toText));
+        return OpResult::failure(alreadyThere());
 
     const qsizetype slash = to.lastIndexOf('/');
     const QByteArray folder = slash >= 0 ? to.left(slash + 1) : QByteArray();
@@ -301,7 +316,8 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
     Fd dst;
     dst.fd = createPart(folder, st.st_mode & 0777, &temp);
     if (dst.fd < 0)
-        return OpResult::failure(QStringLiteral("Cannot write into the folder of %1: %2").arg(toText, reason(errno)));
+        return OpResult::failure(
+            QStringLiteral("cannot be written into the destination folder: %1").arg(reason(errno)));
 
     auto abandon = [&](const QString &why) {
         ::unlink(temp.constData());
@@ -316,12 +332,12 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return abandon(QStringLiteral("Reading %1 failed: %2").arg(fromText, reason(errno)));
+            return abandon(QStringLiteral("reading failed: %1").arg(reason(errno)));
         }
         if (n == 0)
             break;
         if (!writeAll(dst.fd, buffer.constData(), n))
-            return abandon(QStringLiteral("Writing %1 failed: %2").arg(toText, reason(errno)));
+            return abandon(QStringLiteral("writing the copy failed: %1").arg(reason(errno)));
         copied += n;
         if (copied == n && g_faults.pause)
             g_faults.pause(FaultPoint::MidCopy);
@@ -329,21 +345,22 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
     // A file written to while it was read may have given a copy that is neither version.
     struct stat after { };
     if (copied != st.st_size || ::fstat(src.fd, &after) != 0 || !sameVersion(after, st))
-        return abandon(QStringLiteral("%1 changed during the copy; it stays where it was.").arg(fromText));
+        return abandon(changedNotCopied());
     // Keep the picture's dates: they often are all a person has to sort by.
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     ::futimens(dst.fd, times);
     // Once flushed, the copy has nothing left to report on closing; it stays open (and locked)
     // until it has its final name.
     if (::fsync(dst.fd) != 0)
-        return abandon(QStringLiteral("Writing %1 to disk failed: %2").arg(toText, reason(errno)));
+        return abandon(QStringLiteral("writing the copy failed: %1").arg(reason(errno)));
     if (g_faults.crossVolume == CrossVolumeFault::AfterCopy)
-        return abandon(QStringLiteral("Injected failure after the copy."));
+        return abandon(QStringLiteral("injected failure after the copy"));
 
     if (const int err = placeNoReplace(temp.constData(), to.constData()); err != 0) {
         ::unlink(temp.constData());
-        return OpResult::failure(err == EEXIST ? QStringLiteral("%1 already exists.").arg(toText)
-                                               : QStringLiteral("%1 cannot be created: %2").arg(toText, reason(err)));
+        return OpResult::failure(err == EEXIST
+                ? alreadyThere()
+                : QStringLiteral("cannot be placed in the destination folder: %1").arg(reason(err)));
     }
     syncFolderOf(to);
 
@@ -371,14 +388,14 @@ OpResult checkFolderReadable(const QString &folder)
 OpResult renameNoReplace(const QString &fromText, const QString &toText)
 {
     if (fromText.isEmpty() || toText.isEmpty())
-        return OpResult::failure(QStringLiteral("No file name given."));
+        return OpResult::failure(QStringLiteral("no file name given"));
     const QByteArray from = encoded(fromText), to = encoded(toText);
     struct stat st { };
     if (::lstat(from.constData(), &st) != 0)
-        return OpResult::failure(QStringLiteral("%1 cannot be found: %2").arg(fromText, reason(errno)));
+        return OpResult::failure(QStringLiteral("cannot be read: %1").arg(reason(errno)));
     // A symbolic link is moved as itself, as a file manager does; what it points to stays.
     if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
-        return OpResult::failure(QStringLiteral("%1 is not a file.").arg(fromText));
+        return OpResult::failure(QStringLiteral("not a file"));
     const qsizetype fromSlash = from.lastIndexOf('/'), toSlash = to.lastIndexOf('/');
     const QByteArray toFolder = toSlash >= 0 ? to.left(toSlash + 1) : QByteArray();
     if ((fromSlash >= 0 ? from.left(fromSlash + 1) : QByteArray()) != toFolder)
@@ -387,16 +404,15 @@ OpResult renameNoReplace(const QString &fromText, const QString &toText)
     // device, and one refused as crossing volumes (two mounts of one file system) is copied too.
     struct stat target { };
     if (::stat(toFolder.isEmpty() ? "." : toFolder.constData(), &target) != 0)
-        return OpResult::failure(QStringLiteral("%1 cannot be renamed to %2: %3").arg(fromText, toText, reason(errno)));
+        return OpResult::failure(QStringLiteral("the destination folder cannot be opened: %1").arg(reason(errno)));
     if (!g_faults.forceCrossVolume && target.st_dev == st.st_dev) {
         const int err = placeNoReplace(from.constData(), to.constData());
         if (err == 0)
             return OpResult::success();
         if (err == EEXIST)
-            return OpResult::failure(QStringLiteral("%1 already exists.").arg(toText));
+            return OpResult::failure(alreadyThere());
         if (err != EXDEV)
-            return OpResult::failure(
-                QStringLiteral("%1 cannot be renamed to %2: %3").arg(fromText, toText, reason(err)));
+            return OpResult::failure(QStringLiteral("cannot be renamed: %1").arg(reason(err)));
     }
     return S_ISLNK(st.st_mode) ? moveLinkAcrossVolumes(fromText, toText, st) : copyAcrossVolumes(fromText, toText);
 }
