@@ -1,12 +1,11 @@
 #include "platform/fileservices.h"
 
-#include "platform/trashvolume.h"
+#include "platform/posixfiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <cerrno>
@@ -30,16 +29,6 @@ namespace orvella {
 namespace {
 
 FileServiceFaults g_faults;
-
-QString reason(int err)
-{
-    return QString::fromLocal8Bit(std::strerror(err));
-}
-
-QByteArray encoded(const QString &path)
-{
-    return QFile::encodeName(QDir::fromNativeSeparators(path));
-}
 
 // Closes a descriptor when it goes out of scope.
 struct Fd {
@@ -96,7 +85,18 @@ bool sameVersion(const struct stat &a, const struct stat &b)
         && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
-// Gives from the name to without replacing anything, on one volume. Returns 0 or an errno value.
+} // namespace
+
+QString errnoText(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+QByteArray encodedPath(const QString &path)
+{
+    return QFile::encodeName(QDir::fromNativeSeparators(path));
+}
+
 int placeNoReplace(const char *from, const char *to)
 {
     if (renameNoReplaceSyscall(from, to) == 0)
@@ -149,17 +149,6 @@ int placeNoReplace(const char *from, const char *to)
     return 0;
 }
 
-void syncFolderOf(const QByteArray &path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    const QByteArray folder = slash > 0 ? path.left(slash) : (slash == 0 ? QByteArray("/") : QByteArray("."));
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 bool writeAll(int fd, const char *data, ssize_t size)
 {
     while (size > 0) {
@@ -173,6 +162,19 @@ bool writeAll(int fd, const char *data, ssize_t size)
         size -= n;
     }
     return true;
+}
+
+namespace {
+
+void syncFolderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash > 0 ? path.left(slash) : (slash == 0 ? QByteArray("/") : QByteArray("."));
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 // Unfinished copies. A copy across volumes is written beside its final name under a name of its
@@ -251,7 +253,7 @@ int createPart(const QByteArray &folder, mode_t mode, QByteArray *path)
 // the one left; a failure takes the copy back.
 OpResult removeSource(const QString &fromText, const QString &toText, const struct stat &st)
 {
-    const QByteArray from = encoded(fromText), to = encoded(toText);
+    const QByteArray from = encodedPath(fromText), to = encodedPath(toText);
     if (g_faults.crossVolume == CrossVolumeFault::SourceGoneAtRemoval)
         ::unlink(from.constData());
     // Another program may have saved a new version under the source's name since the copy began:
@@ -269,7 +271,7 @@ OpResult removeSource(const QString &fromText, const QString &toText, const stru
         // The source must stay the one copy: take back the one just made.
         ::unlink(to.constData());
         syncFolderOf(to);
-        return OpResult::failure(QStringLiteral("cannot be removed from its folder: %1").arg(reason(err)));
+        return OpResult::failure(QStringLiteral("cannot be removed from its folder: %1").arg(errnoText(err)));
     }
     return OpResult::success();
 }
@@ -278,19 +280,19 @@ OpResult removeSource(const QString &fromText, const QString &toText, const stru
 // replaces anything: it cannot be made over an existing name.
 OpResult moveLinkAcrossVolumes(const QString &fromText, const QString &toText, const struct stat &st)
 {
-    const QByteArray from = encoded(fromText), to = encoded(toText);
+    const QByteArray from = encodedPath(fromText), to = encodedPath(toText);
     // Some file systems give a link no size: room for any path, and one byte to see it was all.
     QByteArray target(std::max<qsizetype>(st.st_size, PATH_MAX) + 1, Qt::Uninitialized);
     const ssize_t length = ::readlink(from.constData(), target.data(), size_t(target.size()));
     if (length < 0)
-        return OpResult::failure(QStringLiteral("cannot be read: %1").arg(reason(errno)));
+        return OpResult::failure(QStringLiteral("cannot be read: %1").arg(errnoText(errno)));
     if (length >= target.size())
         return OpResult::failure(changedNotCopied());
     target.truncate(length);
     if (::symlink(target.constData(), to.constData()) != 0)
         return OpResult::failure(errno == EEXIST
                 ? alreadyThere()
-                : QStringLiteral("cannot be placed in the destination folder: %1").arg(reason(errno)));
+                : QStringLiteral("cannot be placed in the destination folder: %1").arg(errnoText(errno)));
     syncFolderOf(to);
     return removeSource(fromText, toText, st);
 }
@@ -299,11 +301,11 @@ OpResult moveLinkAcrossVolumes(const QString &fromText, const QString &toText, c
 // name if still free, then remove the source if it is still the version copied.
 OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
 {
-    const QByteArray from = encoded(fromText), to = encoded(toText);
+    const QByteArray from = encodedPath(fromText), to = encodedPath(toText);
     Fd src;
     src.fd = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
     if (src.fd < 0)
-        return OpResult::failure(QStringLiteral("cannot be read: %1").arg(reason(errno)));
+        return OpResult::failure(QStringLiteral("cannot be read: %1").arg(errnoText(errno)));
     struct stat st { };
     if (::fstat(src.fd, &st) != 0 || !S_ISREG(st.st_mode))
         return OpResult::failure(QStringLiteral("not a file"));
@@ -317,7 +319,7 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
     dst.fd = createPart(folder, st.st_mode & 0777, &temp);
     if (dst.fd < 0)
         return OpResult::failure(
-            QStringLiteral("cannot be written into the destination folder: %1").arg(reason(errno)));
+            QStringLiteral("cannot be written into the destination folder: %1").arg(errnoText(errno)));
 
     auto abandon = [&](const QString &why) {
         ::unlink(temp.constData());
@@ -332,12 +334,12 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return abandon(QStringLiteral("reading failed: %1").arg(reason(errno)));
+            return abandon(QStringLiteral("reading failed: %1").arg(errnoText(errno)));
         }
         if (n == 0)
             break;
         if (!writeAll(dst.fd, buffer.constData(), n))
-            return abandon(QStringLiteral("writing the copy failed: %1").arg(reason(errno)));
+            return abandon(QStringLiteral("writing the copy failed: %1").arg(errnoText(errno)));
         copied += n;
         if (copied == n && g_faults.pause)
             g_faults.pause(FaultPoint::MidCopy);
@@ -352,7 +354,7 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
     // Once flushed, the copy has nothing left to report on closing; it stays open (and locked)
     // until it has its final name.
     if (::fsync(dst.fd) != 0)
-        return abandon(QStringLiteral("writing the copy failed: %1").arg(reason(errno)));
+        return abandon(QStringLiteral("writing the copy failed: %1").arg(errnoText(errno)));
     if (g_faults.crossVolume == CrossVolumeFault::AfterCopy)
         return abandon(QStringLiteral("injected failure after the copy"));
 
@@ -360,7 +362,7 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
         ::unlink(temp.constData());
         return OpResult::failure(err == EEXIST
                 ? alreadyThere()
-                : QStringLiteral("cannot be placed in the destination folder: %1").arg(reason(err)));
+                : QStringLiteral("cannot be placed in the destination folder: %1").arg(errnoText(err)));
     }
     syncFolderOf(to);
 
@@ -378,9 +380,9 @@ OpResult checkFolderReadable(const QString &folder)
 {
     if (folder.isEmpty())
         return OpResult::failure(QStringLiteral("No folder given."));
-    DIR *dir = ::opendir(encoded(folder).constData());
+    DIR *dir = ::opendir(encodedPath(folder).constData());
     if (!dir)
-        return OpResult::failure(QStringLiteral("The folder %1 cannot be opened: %2").arg(folder, reason(errno)));
+        return OpResult::failure(QStringLiteral("The folder %1 cannot be opened: %2").arg(folder, errnoText(errno)));
     ::closedir(dir);
     return OpResult::success();
 }
@@ -389,10 +391,10 @@ OpResult renameNoReplace(const QString &fromText, const QString &toText)
 {
     if (fromText.isEmpty() || toText.isEmpty())
         return OpResult::failure(QStringLiteral("no file name given"));
-    const QByteArray from = encoded(fromText), to = encoded(toText);
+    const QByteArray from = encodedPath(fromText), to = encodedPath(toText);
     struct stat st { };
     if (::lstat(from.constData(), &st) != 0)
-        return OpResult::failure(QStringLiteral("cannot be read: %1").arg(reason(errno)));
+        return OpResult::failure(QStringLiteral("cannot be read: %1").arg(errnoText(errno)));
     // A symbolic link is moved as itself, as a file manager does; what it points to stays.
     if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
         return OpResult::failure(QStringLiteral("not a file"));
@@ -404,7 +406,7 @@ OpResult renameNoReplace(const QString &fromText, const QString &toText)
     // device, and one refused as crossing volumes (two mounts of one file system) is copied too.
     struct stat target { };
     if (::stat(toFolder.isEmpty() ? "." : toFolder.constData(), &target) != 0)
-        return OpResult::failure(QStringLiteral("the destination folder cannot be opened: %1").arg(reason(errno)));
+        return OpResult::failure(QStringLiteral("the destination folder cannot be opened: %1").arg(errnoText(errno)));
     if (!g_faults.forceCrossVolume && target.st_dev == st.st_dev) {
         const int err = placeNoReplace(from.constData(), to.constData());
         if (err == 0)
@@ -412,29 +414,17 @@ OpResult renameNoReplace(const QString &fromText, const QString &toText)
         if (err == EEXIST)
             return OpResult::failure(alreadyThere());
         if (err != EXDEV)
-            return OpResult::failure(QStringLiteral("cannot be renamed: %1").arg(reason(err)));
+            return OpResult::failure(QStringLiteral("cannot be renamed: %1").arg(errnoText(err)));
     }
     return S_ISLNK(st.st_mode) ? moveLinkAcrossVolumes(fromText, toText, st) : copyAcrossVolumes(fromText, toText);
-}
-
-OpResult prepareTrashFor(const QString &)
-{
-    // The home trash may not exist yet; when it cannot be set up, Qt's trash would otherwise
-    // settle on a relative folder below the working folder (moveToTrash refuses that).
-    const QString home = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (!home.isEmpty()) {
-        QDir().mkpath(home + QStringLiteral("/Trash/files"));
-        QDir().mkpath(home + QStringLiteral("/Trash/info"));
-    }
-    return OpResult::success();
 }
 
 OpResult makeFolder(const QString &path)
 {
     if (path.isEmpty())
         return OpResult::failure(QStringLiteral("No folder name given."));
-    if (::mkdir(encoded(path).constData(), 0777) != 0)
-        return OpResult::failure(QStringLiteral("%1 cannot be created: %2").arg(path, reason(errno)));
+    if (::mkdir(encodedPath(path).constData(), 0777) != 0)
+        return OpResult::failure(QStringLiteral("%1 cannot be created: %2").arg(path, errnoText(errno)));
     return OpResult::success();
 }
 

@@ -3,6 +3,7 @@
 #include "tests/testsupport.h"
 
 #include "platform/fileservices.h"
+#include "platform/trashentry.h"
 
 #include <QApplication>
 #include <QDir>
@@ -76,6 +77,9 @@ private slots:
     void withoutAtomicRenameNothingIsReplaced();
     void symbolicLinksAreHandledAsLinks_data();
     void symbolicLinksAreHandledAsLinks();
+    void trashEntryNames_data();
+    void trashEntryNames();
+    void trashKeepsTheFileRestorable_data();
     void trashKeepsTheFileRestorable();
     void refusedTrashKeepsTheFile();
     void permanentDelete();
@@ -399,26 +403,104 @@ void TestFileServices::symbolicLinksAreHandledAsLinks()
     QCOMPARE(filesIn(QFileInfo(target).path()), QStringList {QStringLiteral("real.jpg")});
 }
 
+void TestFileServices::trashEntryNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("tag");
+    QTest::addColumn<QString>("entry");
+    const QString a(251, u'a');
+    QTest::newRow("fits") << "photo.jpg" << QByteArray() << "photo.jpg";
+    QTest::newRow("taken") << "photo.jpg" << QByteArray("2") << "photo.2.jpg";
+    QTest::newRow("245 bytes fit") << a.left(245) << QByteArray() << a.left(245);
+    QTest::newRow("246 bytes") << a.left(242) + ".jpg" << QByteArray() << a.left(241) + ".jpg";
+    QTest::newRow("255 bytes") << a + ".jpg" << QByteArray() << a.left(241) + ".jpg";
+    QTest::newRow("255 bytes, taken") << a + ".jpg" << QByteArray("2") << a.left(239) + ".2.jpg";
+    QTest::newRow("no extension") << a << QByteArray() << a.left(245);
+    QTest::newRow("two-byte letters") << QString(123, u'é') + ".jpg" << QByteArray() << QString(120, u'é') + ".jpg";
+    QTest::newRow("three-byte letters") << QString(83, u'日') + ".jpg" << QByteArray() << QString(80, u'日') + ".jpg";
+    QTest::newRow("four-byte letters") << QStringLiteral("😀").repeated(62) + ".jpg" << QByteArray()
+                                       << QStringLiteral("😀").repeated(60) + ".jpg";
+}
+
+void TestFileServices::trashEntryNames()
+{
+    // The trash keeps a file under a name that leaves room for ".trashinfo" in 255 bytes.
+    QFETCH(QString, name);
+    QFETCH(QByteArray, tag);
+    QFETCH(QString, entry);
+    QCOMPARE(QString::fromUtf8(trashEntryName(name.toUtf8(), tag)), entry);
+    QVERIFY(trashEntryName(name.toUtf8(), tag).size() <= 245);
+    QCOMPARE(trashInfoText("/p/a b%é.jpg", QDateTime(QDate(2024, 3, 9), QTime(7, 5, 3))),
+        QByteArray("[Trash Info]\nPath=/p/a%20b%25%C3%A9.jpg\nDeletionDate=2024-03-09T07:05:03\n"));
+}
+
+void TestFileServices::trashKeepsTheFileRestorable_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("otherVolume");
+    const QString a(251, u'a');
+    QTest::newRow("plain") << "old photo.jpg" << false;
+    QTest::newRow("246 bytes") << a.left(242) + ".jpg" << false;
+    QTest::newRow("255 bytes") << a + ".jpg" << false;
+    QTest::newRow("250 bytes of two-byte letters") << QString(123, u'é') + ".jpg" << false;
+    QTest::newRow("253 bytes of three-byte letters") << QString(83, u'日') + ".jpg" << false;
+    QTest::newRow("252 bytes of four-byte letters") << QStringLiteral("😀").repeated(62) + ".jpg" << false;
+    QTest::newRow("another volume") << "old photo.jpg" << true;
+    QTest::newRow("255 bytes on another volume") << a + ".jpg" << true;
+}
+
 void TestFileServices::trashKeepsTheFileRestorable()
 {
+    // Two files of one name from two folders go to the trash in turn, and a second implementation
+    // of the trash (trash-cli) lists them and puts each back where it was.
+    QFETCH(QString, name);
+    QFETCH(bool, otherVolume);
     TestEnv env;
-    const QString dir = env.makeFolder(QStringLiteral("t"));
-    writeFile(dir + QStringLiteral("/old photo.jpg"), photoBytes(9));
-    const OpResult r = moveToTrash(dir + QStringLiteral("/old photo.jpg"));
-    QVERIFY2(r.ok, qPrintable(r.error));
-    QVERIFY(filesIn(dir).isEmpty());
-    const QString trash = trashFolder();
-    QVERIFY(trash.startsWith(env.root()));
-    QCOMPARE(contentOf(trash + QStringLiteral("/files/old photo.jpg")), photoBytes(9));
-    const QByteArray info = contentOf(trash + QStringLiteral("/info/old photo.jpg.trashinfo"));
-    QVERIFY(info.startsWith("[Trash Info]"));
-    // Where it came from, plain or percent-encoded: the desktop restores it from this line.
-    const QString from = dir + QStringLiteral("/old photo.jpg");
-    QVERIFY(info.contains("Path=" + from.toUtf8() + '\n')
-        || info.contains("Path=" + QUrl::toPercentEncoding(from, "/") + '\n'));
-    QVERIFY(info.contains("DeletionDate="));
-
-    QVERIFY(!moveToTrash(dir + QStringLiteral("/never.jpg")).ok);
+    const QString other = otherVolumeFolder(env.root());
+    QVERIFY2(!other.isEmpty(), "no second file system found (tried /dev/shm, the build folder and home)");
+    QTemporaryDir there(other + QStringLiteral("/orvella-test-XXXXXX"));
+    QVERIFY(there.isValid());
+    // The volume's own trash that the test may make at the top of the other volume.
+    const QString volumeTrash
+        = QStorageInfo(there.path()).rootPath() + QStringLiteral("/.Trash-%1").arg(QFileInfo(env.root()).ownerId());
+    const bool volumeTrashWasThere = QFileInfo::exists(volumeTrash);
+    const QString base = otherVolume ? there.path() : env.root();
+    const QStringList paths {base + QStringLiteral("/a/") + name, base + QStringLiteral("/b/") + name};
+    for (int i = 0; i < 2; ++i) {
+        QVERIFY(QDir().mkpath(QFileInfo(paths[i]).path()));
+        writeFile(paths[i], photoBytes(20 + i));
+    }
+    QVERIFY(QDir::setCurrent(QFileInfo(paths[0]).path())); // nothing may be made in the picture folder
+    for (const QString &path : paths) {
+        const OpResult r = moveToTrash(path);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(entriesIn(QFileInfo(path).path()), QStringList());
+    }
+    QProcessEnvironment utf8 = QProcessEnvironment::systemEnvironment();
+    utf8.insert(QStringLiteral("PYTHONIOENCODING"), QStringLiteral("utf-8"));
+    QProcess list;
+    list.setProcessEnvironment(utf8);
+    list.start(QStringLiteral("trash-list"), {});
+    QVERIFY2(list.waitForFinished(60000), "trash-list is missing: install trash-cli (./scripts/test does)");
+    const QString listed = QString::fromUtf8(list.readAllStandardOutput());
+    for (int i = 0; i < 2; ++i) {
+        QVERIFY2(listed.contains(u' ' + paths[i] + u'\n'), qPrintable(listed));
+        QProcess restore;
+        restore.setProcessEnvironment(utf8);
+        restore.start(QStringLiteral("trash-restore"), {paths[i]});
+        restore.write("0\n");
+        restore.closeWriteChannel();
+        QVERIFY(restore.waitForFinished(60000));
+        QVERIFY2(restore.exitCode() == 0, restore.readAllStandardError().constData());
+        QVERIFY(contentOf(paths[i]) == photoBytes(20 + i));
+    }
+    const QString trash = otherVolume ? volumeTrash : trashFolder();
+    QCOMPARE(entriesIn(trash + QStringLiteral("/files")), QStringList());
+    QCOMPARE(entriesIn(trash + QStringLiteral("/info")), QStringList());
+    if (otherVolume && !volumeTrashWasThere)
+        for (const QString &folder : {QStringLiteral("/files"), QStringLiteral("/info"), QString()})
+            QDir().rmdir(volumeTrash + folder);
+    QVERIFY(!moveToTrash(base + QStringLiteral("/a/never.jpg")).ok);
 }
 
 void TestFileServices::refusedTrashKeepsTheFile()
@@ -434,6 +516,8 @@ void TestFileServices::refusedTrashKeepsTheFile()
     QVERIFY(!r.ok);
     QVERIFY(!r.error.isEmpty());
     QCOMPARE(contentOf(dir + QStringLiteral("/keep.jpg")), photoBytes(10));
+    // Nothing made in the picture folder, which is the working folder.
+    QCOMPARE(entriesIn(dir), QStringList {QStringLiteral("keep.jpg")});
 }
 
 void TestFileServices::permanentDelete()
