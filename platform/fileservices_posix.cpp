@@ -207,7 +207,11 @@ void removeUnfinishedCopies(const QByteArray &folder)
         if (!isPartName(entry->d_name))
             continue;
         Fd part;
-        part.fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        // Open for writing where allowed: network file systems lock only such descriptors.
+        const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+        part.fd = ::openat(dirFd, entry->d_name, O_RDWR | flags);
+        if (part.fd < 0 && errno == EACCES)
+            part.fd = ::openat(dirFd, entry->d_name, O_RDONLY | flags);
         struct stat opened {
         }, named {};
         if (part.fd < 0 || ::fstat(part.fd, &opened) != 0 || !S_ISREG(opened.st_mode)
