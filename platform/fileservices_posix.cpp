@@ -212,8 +212,8 @@ void removeUnfinishedCopies(const QByteArray &folder)
         part.fd = ::openat(dirFd, entry->d_name, O_RDWR | flags);
         if (part.fd < 0 && errno == EACCES)
             part.fd = ::openat(dirFd, entry->d_name, O_RDONLY | flags);
-        struct stat opened {
-        }, named {};
+        struct stat opened { };
+        struct stat named { };
         if (part.fd < 0 || ::fstat(part.fd, &opened) != 0 || !S_ISREG(opened.st_mode)
             || ::flock(part.fd, LOCK_EX | LOCK_NB) != 0)
             continue;
