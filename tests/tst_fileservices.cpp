@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -464,6 +465,19 @@ void TestFileServices::trashKeepsTheFileRestorable()
     const QString volumeTrash
         = QStorageInfo(there.path()).rootPath() + QStringLiteral("/.Trash-%1").arg(QFileInfo(env.root()).ownerId());
     const bool volumeTrashWasThere = QFileInfo::exists(volumeTrash);
+    const auto removeWhatTheTestMade = qScopeGuard([&] {
+        // This test's entries (their paths hold the temporary folder's unique name), then the
+        // trash's folders if the test made them and they are empty.
+        const QByteArray mine = "Path=" + QFileInfo(there.path()).fileName().toUtf8() + '/';
+        for (const QString &info : QDir(volumeTrash + QStringLiteral("/info")).entryList(QDir::Files | QDir::Hidden))
+            if (contentOf(volumeTrash + QStringLiteral("/info/") + info).contains(mine)) {
+                QFile::remove(volumeTrash + QStringLiteral("/files/") + info.chopped(10));
+                QFile::remove(volumeTrash + QStringLiteral("/info/") + info);
+            }
+        if (!volumeTrashWasThere)
+            for (const QString &folder : {QStringLiteral("/files"), QStringLiteral("/info"), QString()})
+                QDir().rmdir(volumeTrash + folder);
+    });
     const QString base = otherVolume ? there.path() : env.root();
     const QStringList paths {base + QStringLiteral("/a/") + name, base + QStringLiteral("/b/") + name};
     for (int i = 0; i < 2; ++i) {
@@ -497,9 +511,6 @@ void TestFileServices::trashKeepsTheFileRestorable()
     const QString trash = otherVolume ? volumeTrash : trashFolder();
     QCOMPARE(entriesIn(trash + QStringLiteral("/files")), QStringList());
     QCOMPARE(entriesIn(trash + QStringLiteral("/info")), QStringList());
-    if (otherVolume && !volumeTrashWasThere)
-        for (const QString &folder : {QStringLiteral("/files"), QStringLiteral("/info"), QString()})
-            QDir().rmdir(volumeTrash + folder);
     QVERIFY(!moveToTrash(base + QStringLiteral("/a/never.jpg")).ok);
 }
 
