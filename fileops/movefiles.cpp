@@ -35,10 +35,10 @@ void MoveFiles::MoveSelectedFiles()
             continue;
         SourcePath = joinPath(list.Path(), list.List(FileIndex));
         DestinationPath = joinPath(m_w.Text5->text(), list.List(FileIndex));
-        if (renameNoReplace(SourcePath, DestinationPath))
+        if (const OpResult moved = renameNoReplace(SourcePath, DestinationPath))
             ++MovedCount;
         else
-            notMoved.append(list.List(FileIndex));
+            notMoved.append(list.List(FileIndex) + QStringLiteral(": ") + moved.error);
     }
     m_w.ClearSelection();
     const OpResult refreshed = RefreshAfterFileOperation();

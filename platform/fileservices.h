@@ -2,6 +2,8 @@
 
 #include "platform/result.h"
 
+#include <functional>
+
 #include <QString>
 
 namespace orvella {
@@ -11,10 +13,13 @@ OpResult checkFolderReadable(const QString &folder);
 
 // Gives the file at from the path to, in the same folder or another one, on the same volume or
 // another. Never replaces an existing file, not even one that appears while it works: on one
-// volume the rename is atomic; across volumes the file is copied under a temporary name in the
-// target folder, flushed to disk, given its final name only if that name is still free, and only
-// then is the source removed. On any failure the source is untouched and nothing is left under the
-// final name. The file's content is never altered.
+// volume the rename is atomic where the file system allows it; across volumes the file is copied
+// under a temporary name in the target folder, flushed to disk, given its final name only if that
+// name is still free, and only then is the source removed, if it is still the version that was
+// copied. On any failure the source is untouched and nothing is left under the final name. The
+// file's content is never altered. A move into another folder first removes the temporary copies
+// that moves killed part-way left there. A failure's reason is written to follow the file's name
+// ("a file of that name is already there").
 OpResult renameNoReplace(const QString &from, const QString &to);
 
 // Sends a file to the desktop's trash, from where the user can restore it. A file the trash
@@ -28,14 +33,24 @@ OpResult deletePermanently(const QString &path);
 // folder.
 OpResult makeFolder(const QString &path);
 
-// Failures a test can inject into the copy across volumes, to check that the source survives.
+// Test only: failures and pauses a test injects into the file services, to reach the ways that
+// real file systems and crashes take rarely. Everything is off by default.
 // SourceGoneAtRemoval: another program removes the source just as the move would, and the removal
 // reports a failure.
 enum class CrossVolumeFault { None, AfterCopy, BeforeRemovingSource, SourceGoneAtRemoval };
-void setCrossVolumeFaultForTesting(CrossVolumeFault fault);
-// Copies across volumes even on one volume, so tests reach that path without a second volume.
-void setForceCrossVolumeForTesting(bool force);
-// Behaves as on a file system without an atomic no-replace rename, so tests reach the fallbacks.
-void setNoAtomicRenameForTesting(bool off);
+// Where a move calls FileServiceFaults::pause: after the first part of a copy is written, and just
+// before the last-resort rename gives a file its final name.
+enum class FaultPoint { MidCopy, LastResortRename };
+struct FileServiceFaults {
+    // Copy across volumes even on one volume, so tests reach that way without a second volume.
+    bool forceCrossVolume = false;
+    // Behave as on a file system without an atomic no-replace rename.
+    bool noAtomicRename = false;
+    // Hard links fail with this error number (0: they work as the file system says).
+    int linkError = 0;
+    CrossVolumeFault crossVolume = CrossVolumeFault::None;
+    std::function<void(FaultPoint)> pause = nullptr;
+};
+void setFaultsForTesting(FileServiceFaults faults);
 
 } // namespace orvella

@@ -1,18 +1,20 @@
 #include "platform/fileservices.h"
 
-#include "platform/trashvolume.h"
+#include "platform/posixfiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QStandardPaths>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/time.h>
@@ -26,19 +28,7 @@ namespace orvella {
 
 namespace {
 
-CrossVolumeFault g_fault = CrossVolumeFault::None;
-bool g_forceCrossVolume = false;
-bool g_noAtomicRename = false;
-
-QString reason(int err)
-{
-    return QString::fromLocal8Bit(std::strerror(err));
-}
-
-QByteArray encoded(const QString &path)
-{
-    return QFile::encodeName(QDir::fromNativeSeparators(path));
-}
+FileServiceFaults g_faults;
 
 // Closes a descriptor when it goes out of scope.
 struct Fd {
@@ -52,7 +42,7 @@ struct Fd {
 
 int renameNoReplaceSyscall(const char *from, const char *to)
 {
-    if (g_noAtomicRename) {
+    if (g_faults.noAtomicRename) {
         errno = ENOSYS;
         return -1;
     }
@@ -71,7 +61,42 @@ bool stillThere(const char *path, const struct stat &st)
     return ::lstat(path, &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino;
 }
 
-// Gives from the name to without replacing anything, on one volume. Returns 0 or an errno value.
+// Reasons of failed moves, read after the file's name.
+QString alreadyThere()
+{
+    return QStringLiteral("a file of that name is already there");
+}
+
+QString changedNotCopied()
+{
+    return QStringLiteral("changed during the copy; it stays where it was");
+}
+
+QString changedBothKept()
+{
+    return QStringLiteral("changed during the copy; both versions are kept");
+}
+
+// Whether a and b are one version of one file: a file that another program saved anew, in place
+// or as a new file under the same name, differs in one of these.
+bool sameVersion(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
+        && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+} // namespace
+
+QString errnoText(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+QByteArray encodedPath(const QString &path)
+{
+    return QFile::encodeName(QDir::fromNativeSeparators(path));
+}
+
 int placeNoReplace(const char *from, const char *to)
 {
     if (renameNoReplaceSyscall(from, to) == 0)
@@ -83,7 +108,14 @@ int placeNoReplace(const char *from, const char *to)
     struct stat source { };
     if (::lstat(from, &source) != 0)
         return errno;
-    if (::link(from, to) == 0) {
+    int linked = 0;
+    if (g_faults.linkError != 0) {
+        errno = g_faults.linkError;
+        linked = -1;
+    } else {
+        linked = ::linkat(AT_FDCWD, from, AT_FDCWD, to, 0); // a symbolic link itself, not its target
+    }
+    if (linked == 0) {
         if (::unlink(from) != 0) {
             const int unlinkErr = errno;
             // Take the new name back only while the old one still holds the file: if the old name
@@ -98,31 +130,23 @@ int placeNoReplace(const char *from, const char *to)
     const int linkErr = errno;
     if (linkErr == EEXIST)
         return EEXIST;
-    if (linkErr != EPERM && linkErr != ENOTSUP && linkErr != EOPNOTSUPP)
+    // FAT media refuse hard links with EPERM; some FUSE file systems (exFAT among them) say ENOSYS.
+    if (linkErr != EPERM && linkErr != ENOSYS && linkErr != ENOTSUP && linkErr != EOPNOTSUPP)
         return linkErr;
-    // Neither (FAT media): claim the name with an exclusive create, then rename over our own
-    // empty placeholder. Only a file made by this call can be replaced.
-    const int claim = ::open(to, O_WRONLY | O_CREAT | O_EXCL, 0600);
-    if (claim < 0)
+    // Neither: rename once the name is checked free. Another program that creates the name in the
+    // moment between the check and the rename loses its file; claiming the name first with an
+    // empty file would close that moment, but a crash before the rename would leave the empty file
+    // under the picture's name for good.
+    struct stat existing { };
+    if (::lstat(to, &existing) == 0)
+        return EEXIST;
+    if (errno != ENOENT)
         return errno;
-    ::close(claim);
-    if (::rename(from, to) != 0) {
-        const int renameErr = errno;
-        ::unlink(to);
-        return renameErr;
-    }
+    if (g_faults.pause)
+        g_faults.pause(FaultPoint::LastResortRename);
+    if (::rename(from, to) != 0)
+        return errno;
     return 0;
-}
-
-void syncFolderOf(const QByteArray &path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    const QByteArray folder = slash > 0 ? path.left(slash) : (slash == 0 ? QByteArray("/") : QByteArray("."));
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 bool writeAll(int fd, const char *data, ssize_t size)
@@ -140,38 +164,168 @@ bool writeAll(int fd, const char *data, ssize_t size)
     return true;
 }
 
-// The move across volumes: copy to a temporary name beside the target, flush, give it the final
-// name if still free, then remove the source.
+namespace {
+
+void syncFolderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash > 0 ? path.left(slash) : (slash == 0 ? QByteArray("/") : QByteArray("."));
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Unfinished copies. A copy across volumes is written beside its final name under a name of its
+// own, locked (flock) for as long as its process has it open. Such a file whose lock can be taken
+// is what a move killed part-way (power loss, a crash) left behind.
+constexpr char PartHead[] = ".orvella-";
+constexpr char PartTail[] = ".part";
+constexpr int PartDigits = 16;
+
+bool isPartName(const char *name)
+{
+    const size_t head = sizeof(PartHead) - 1, tail = sizeof(PartTail) - 1;
+    if (std::strlen(name) != head + PartDigits + tail || std::strncmp(name, PartHead, head) != 0
+        || std::strcmp(name + head + PartDigits, PartTail) != 0)
+        return false;
+    for (const char *c = name + head; c != name + head + PartDigits; ++c)
+        if (!((*c >= '0' && *c <= '9') || (*c >= 'a' && *c <= 'f')))
+            return false;
+    return true;
+}
+
+// Removes from folder the unfinished copies whose process has gone; any other file stays.
+void removeUnfinishedCopies(const QByteArray &folder)
+{
+    DIR *dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
+    if (!dir)
+        return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent *entry = ::readdir(dir)) {
+        if (!isPartName(entry->d_name))
+            continue;
+        Fd part;
+        // Open for writing where allowed: network file systems lock only such descriptors.
+        const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+        part.fd = ::openat(dirFd, entry->d_name, O_RDWR | flags);
+        if (part.fd < 0 && errno == EACCES)
+            part.fd = ::openat(dirFd, entry->d_name, O_RDONLY | flags);
+        struct stat opened { };
+        struct stat named { };
+        if (part.fd < 0 || ::fstat(part.fd, &opened) != 0 || !S_ISREG(opened.st_mode)
+            || ::flock(part.fd, LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == opened.st_dev
+            && named.st_ino == opened.st_ino)
+            ::unlinkat(dirFd, entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+// Creates and locks a new unfinished copy in folder; returns its descriptor, or -1 with errno.
+int createPart(const QByteArray &folder, mode_t mode, QByteArray *path)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        *path = folder + PartHead
+            + QByteArray::number(QRandomGenerator::global()->generate64(), 16).rightJustified(PartDigits, '0')
+            + PartTail;
+        const int fd = ::open(path->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return -1;
+        }
+        // The lock comes a moment after the file: another move that cleaned the folder in that
+        // moment has removed it, and then another name is taken. Where the file system has no
+        // locks the copy goes on unlocked, and no one removes it.
+        while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) { }
+        struct stat mine { };
+        if (::fstat(fd, &mine) == 0 && (mine.st_nlink == 0 || !stillThere(path->constData(), mine))) {
+            ::close(fd);
+            continue;
+        }
+        return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// The last step of a move across volumes, once the copy has its final name: removes the source
+// if it is still the version st that was copied. The source must never go while the copy is not
+// the one left; a failure takes the copy back.
+OpResult removeSource(const QString &fromText, const QString &toText, const struct stat &st)
+{
+    const QByteArray from = encodedPath(fromText), to = encodedPath(toText);
+    if (g_faults.crossVolume == CrossVolumeFault::SourceGoneAtRemoval)
+        ::unlink(from.constData());
+    // Another program may have saved a new version under the source's name since the copy began:
+    // removing the name would delete that version. The copy is a sound copy of the old one.
+    struct stat now { };
+    if (::lstat(from.constData(), &now) == 0 && !sameVersion(now, st))
+        return OpResult::failure(changedBothKept());
+    if (g_faults.crossVolume == CrossVolumeFault::BeforeRemovingSource
+        || g_faults.crossVolume == CrossVolumeFault::SourceGoneAtRemoval || ::unlink(from.constData()) != 0) {
+        const int err = g_faults.crossVolume != CrossVolumeFault::None ? EIO : errno;
+        // The source has gone after all (another program, a network volume that reported a
+        // retried removal as failed): the copy is the one left, and it stays.
+        if (!stillThere(from.constData(), st))
+            return OpResult::success();
+        // The source must stay the one copy: take back the one just made.
+        ::unlink(to.constData());
+        syncFolderOf(to);
+        return OpResult::failure(QStringLiteral("cannot be removed from its folder: %1").arg(errnoText(err)));
+    }
+    return OpResult::success();
+}
+
+// A symbolic link goes to another volume as a new link with the same target text. A link never
+// replaces anything: it cannot be made over an existing name.
+OpResult moveLinkAcrossVolumes(const QString &fromText, const QString &toText, const struct stat &st)
+{
+    const QByteArray from = encodedPath(fromText), to = encodedPath(toText);
+    // Some file systems give a link no size: room for any path, and one byte to see it was all.
+    QByteArray target(std::max<qsizetype>(st.st_size, PATH_MAX) + 1, Qt::Uninitialized);
+    const ssize_t length = ::readlink(from.constData(), target.data(), size_t(target.size()));
+    if (length < 0)
+        return OpResult::failure(QStringLiteral("cannot be read: %1").arg(errnoText(errno)));
+    if (length >= target.size())
+        return OpResult::failure(changedNotCopied());
+    target.truncate(length);
+    if (::symlink(target.constData(), to.constData()) != 0)
+        return OpResult::failure(errno == EEXIST
+                ? alreadyThere()
+                : QStringLiteral("cannot be placed in the destination folder: %1").arg(errnoText(errno)));
+    syncFolderOf(to);
+    return removeSource(fromText, toText, st);
+}
+
+// The move across volumes: copy to an unfinished copy beside the target, flush, give it the final
+// name if still free, then remove the source if it is still the version copied.
 OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
 {
-    const QByteArray from = encoded(fromText), to = encoded(toText);
+    const QByteArray from = encodedPath(fromText), to = encodedPath(toText);
     Fd src;
     src.fd = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
     if (src.fd < 0)
-        return OpResult::failure(QStringLiteral("%1 cannot be read: %2").arg(fromText, reason(errno)));
+        return OpResult::failure(QStringLiteral("cannot be read: %1").arg(errnoText(errno)));
     struct stat st { };
     if (::fstat(src.fd, &st) != 0 || !S_ISREG(st.st_mode))
-        return OpResult::failure(QStringLiteral("%1 is not a file that can be moved.").arg(fromText));
+        return OpResult::failure(QStringLiteral("not a file"));
     if (::access(to.constData(), F_OK) == 0)
-        return OpResult::failure(QStringLiteral("%1 already exists.").arg(toText));
+        return OpResult::failure(alreadyThere());
 
     const qsizetype slash = to.lastIndexOf('/');
     const QByteArray folder = slash >= 0 ? to.left(slash + 1) : QByteArray();
     QByteArray temp;
     Fd dst;
-    for (int attempt = 0; attempt < 16 && dst.fd < 0; ++attempt) {
-        temp = folder + ".orvella-" + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".part";
-        dst.fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777);
-        if (dst.fd < 0 && errno != EEXIST)
-            return OpResult::failure(
-                QStringLiteral("Cannot write into the folder of %1: %2").arg(toText, reason(errno)));
-    }
+    dst.fd = createPart(folder, st.st_mode & 0777, &temp);
     if (dst.fd < 0)
-        return OpResult::failure(QStringLiteral("Cannot make a temporary file beside %1.").arg(toText));
+        return OpResult::failure(
+            QStringLiteral("cannot be written into the destination folder: %1").arg(errnoText(errno)));
 
     auto abandon = [&](const QString &why) {
-        ::close(dst.fd);
-        dst.fd = -1;
         ::unlink(temp.constData());
         return OpResult::failure(why);
     };
@@ -184,79 +338,55 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return abandon(QStringLiteral("Reading %1 failed: %2").arg(fromText, reason(errno)));
+            return abandon(QStringLiteral("reading failed: %1").arg(errnoText(errno)));
         }
         if (n == 0)
             break;
         if (!writeAll(dst.fd, buffer.constData(), n))
-            return abandon(QStringLiteral("Writing %1 failed: %2").arg(toText, reason(errno)));
+            return abandon(QStringLiteral("writing the copy failed: %1").arg(errnoText(errno)));
         copied += n;
+        if (copied == n && g_faults.pause)
+            g_faults.pause(FaultPoint::MidCopy);
     }
-    if (copied != st.st_size)
-        return abandon(QStringLiteral("%1 changed while it was copied.").arg(fromText));
+    // A file written to while it was read may have given a copy that is neither version.
+    struct stat after { };
+    if (copied != st.st_size || ::fstat(src.fd, &after) != 0 || !sameVersion(after, st))
+        return abandon(changedNotCopied());
     // Keep the picture's dates: they often are all a person has to sort by.
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     ::futimens(dst.fd, times);
+    // Once flushed, the copy has nothing left to report on closing; it stays open (and locked)
+    // until it has its final name.
     if (::fsync(dst.fd) != 0)
-        return abandon(QStringLiteral("Writing %1 to disk failed: %2").arg(toText, reason(errno)));
-    if (g_fault == CrossVolumeFault::AfterCopy)
-        return abandon(QStringLiteral("Injected failure after the copy."));
-    if (::close(dst.fd) != 0) {
-        dst.fd = -1;
-        ::unlink(temp.constData());
-        return OpResult::failure(QStringLiteral("Writing %1 failed: %2").arg(toText, reason(errno)));
-    }
-    dst.fd = -1;
+        return abandon(QStringLiteral("writing the copy failed: %1").arg(errnoText(errno)));
+    if (g_faults.crossVolume == CrossVolumeFault::AfterCopy)
+        return abandon(QStringLiteral("injected failure after the copy"));
 
     if (const int err = placeNoReplace(temp.constData(), to.constData()); err != 0) {
         ::unlink(temp.constData());
-        return OpResult::failure(err == EEXIST ? QStringLiteral("%1 already exists.").arg(toText)
-                                               : QStringLiteral("%1 cannot be created: %2").arg(toText, reason(err)));
+        return OpResult::failure(err == EEXIST
+                ? alreadyThere()
+                : QStringLiteral("cannot be placed in the destination folder: %1").arg(errnoText(err)));
     }
     syncFolderOf(to);
 
-    if (g_fault == CrossVolumeFault::SourceGoneAtRemoval)
-        ::unlink(from.constData());
-    if (g_fault == CrossVolumeFault::BeforeRemovingSource || g_fault == CrossVolumeFault::SourceGoneAtRemoval
-        || ::unlink(from.constData()) != 0) {
-        const int err = g_fault != CrossVolumeFault::None ? EIO : errno;
-        // The source has gone after all (another program, a network volume that reported a
-        // retried removal as failed): the copy is the one left, and it stays.
-        if (!stillThere(from.constData(), st))
-            return OpResult::success();
-        // The source must stay the one copy: take back the one just made.
-        ::unlink(to.constData());
-        syncFolderOf(to);
-        return OpResult::failure(
-            QStringLiteral("%1 could not be removed from its folder: %2").arg(fromText, reason(err)));
-    }
-    return OpResult::success();
+    return removeSource(fromText, toText, st);
 }
 
 } // namespace
 
-void setCrossVolumeFaultForTesting(CrossVolumeFault fault)
+void setFaultsForTesting(FileServiceFaults faults)
 {
-    g_fault = fault;
-}
-
-void setForceCrossVolumeForTesting(bool force)
-{
-    g_forceCrossVolume = force;
-}
-
-void setNoAtomicRenameForTesting(bool off)
-{
-    g_noAtomicRename = off;
+    g_faults = std::move(faults);
 }
 
 OpResult checkFolderReadable(const QString &folder)
 {
     if (folder.isEmpty())
         return OpResult::failure(QStringLiteral("No folder given."));
-    DIR *dir = ::opendir(encoded(folder).constData());
+    DIR *dir = ::opendir(encodedPath(folder).constData());
     if (!dir)
-        return OpResult::failure(QStringLiteral("The folder %1 cannot be opened: %2").arg(folder, reason(errno)));
+        return OpResult::failure(QStringLiteral("The folder %1 cannot be opened: %2").arg(folder, errnoText(errno)));
     ::closedir(dir);
     return OpResult::success();
 }
@@ -264,44 +394,41 @@ OpResult checkFolderReadable(const QString &folder)
 OpResult renameNoReplace(const QString &fromText, const QString &toText)
 {
     if (fromText.isEmpty() || toText.isEmpty())
-        return OpResult::failure(QStringLiteral("No file name given."));
-    const QByteArray from = encoded(fromText), to = encoded(toText);
+        return OpResult::failure(QStringLiteral("no file name given"));
+    const QByteArray from = encodedPath(fromText), to = encodedPath(toText);
     struct stat st { };
     if (::lstat(from.constData(), &st) != 0)
-        return OpResult::failure(QStringLiteral("%1 cannot be found: %2").arg(fromText, reason(errno)));
-    if (!S_ISREG(st.st_mode))
-        return OpResult::failure(QStringLiteral("%1 is not a file.").arg(fromText));
-    if (!g_forceCrossVolume) {
+        return OpResult::failure(QStringLiteral("cannot be read: %1").arg(errnoText(errno)));
+    // A symbolic link is moved as itself, as a file manager does; what it points to stays.
+    if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
+        return OpResult::failure(QStringLiteral("not a file"));
+    const qsizetype fromSlash = from.lastIndexOf('/'), toSlash = to.lastIndexOf('/');
+    const QByteArray toFolder = toSlash >= 0 ? to.left(toSlash + 1) : QByteArray();
+    if ((fromSlash >= 0 ? from.left(fromSlash + 1) : QByteArray()) != toFolder)
+        removeUnfinishedCopies(toFolder);
+    // Another volume is copied to at once; a rename is tried where the folder shares the source's
+    // device, and one refused as crossing volumes (two mounts of one file system) is copied too.
+    struct stat target { };
+    if (::stat(toFolder.isEmpty() ? "." : toFolder.constData(), &target) != 0)
+        return OpResult::failure(QStringLiteral("the destination folder cannot be opened: %1").arg(errnoText(errno)));
+    if (!g_faults.forceCrossVolume && target.st_dev == st.st_dev) {
         const int err = placeNoReplace(from.constData(), to.constData());
         if (err == 0)
             return OpResult::success();
         if (err == EEXIST)
-            return OpResult::failure(QStringLiteral("%1 already exists.").arg(toText));
+            return OpResult::failure(alreadyThere());
         if (err != EXDEV)
-            return OpResult::failure(
-                QStringLiteral("%1 cannot be renamed to %2: %3").arg(fromText, toText, reason(err)));
+            return OpResult::failure(QStringLiteral("cannot be renamed: %1").arg(errnoText(err)));
     }
-    return copyAcrossVolumes(fromText, toText);
-}
-
-OpResult prepareTrashFor(const QString &)
-{
-    // The home trash may not exist yet; when it cannot be set up, Qt's trash would otherwise
-    // settle on a relative folder below the working folder (moveToTrash refuses that).
-    const QString home = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (!home.isEmpty()) {
-        QDir().mkpath(home + QStringLiteral("/Trash/files"));
-        QDir().mkpath(home + QStringLiteral("/Trash/info"));
-    }
-    return OpResult::success();
+    return S_ISLNK(st.st_mode) ? moveLinkAcrossVolumes(fromText, toText, st) : copyAcrossVolumes(fromText, toText);
 }
 
 OpResult makeFolder(const QString &path)
 {
     if (path.isEmpty())
         return OpResult::failure(QStringLiteral("No folder name given."));
-    if (::mkdir(encoded(path).constData(), 0777) != 0)
-        return OpResult::failure(QStringLiteral("%1 cannot be created: %2").arg(path, reason(errno)));
+    if (::mkdir(encodedPath(path).constData(), 0777) != 0)
+        return OpResult::failure(QStringLiteral("%1 cannot be created: %2").arg(path, errnoText(errno)));
     return OpResult::success();
 }
 

@@ -14,9 +14,7 @@ namespace orvella {
 
 namespace {
 
-CrossVolumeFault g_fault = CrossVolumeFault::None;
-bool g_forceCrossVolume = false;
-bool g_noAtomicRename = false;
+FileServiceFaults g_faults;
 
 LPCWSTR wide(const QString &s)
 {
@@ -40,20 +38,11 @@ bool sameVolume(const QString &a, const QString &b)
 
 } // namespace
 
-void setCrossVolumeFaultForTesting(CrossVolumeFault fault)
+void setFaultsForTesting(FileServiceFaults faults)
 {
-    g_fault = fault;
-}
-
-void setForceCrossVolumeForTesting(bool force)
-{
-    g_forceCrossVolume = force;
-}
-
-void setNoAtomicRenameForTesting(bool off)
-{
-    // The move without the replace flag is the only rename here; there is no fallback to reach.
-    g_noAtomicRename = off;
+    // The move without the replace flag is the only rename here: noAtomicRename and linkError have
+    // no fallback to reach.
+    g_faults = std::move(faults);
 }
 
 OpResult checkFolderReadable(const QString &folder)
@@ -75,7 +64,7 @@ OpResult checkFolderReadable(const QString &folder)
 OpResult renameNoReplace(const QString &fromText, const QString &toText)
 {
     const QString from = QDir::toNativeSeparators(fromText), to = QDir::toNativeSeparators(toText);
-    if (!g_forceCrossVolume && sameVolume(from, to)) {
+    if (!g_faults.forceCrossVolume && sameVolume(from, to)) {
         // Without MOVEFILE_REPLACE_EXISTING the move fails on an existing name.
         if (::MoveFileExW(wide(from), wide(to), 0))
             return OpResult::success();
@@ -104,13 +93,15 @@ OpResult renameNoReplace(const QString &fromText, const QString &toText)
         ::DeleteFileW(wide(tempNative));
         return OpResult::failure(QStringLiteral("Writing %1 to disk failed: %2").arg(to, why));
     }
-    if (g_fault == CrossVolumeFault::AfterCopy || !::MoveFileExW(wide(tempNative), wide(to), MOVEFILE_WRITE_THROUGH)) {
-        const QString why
-            = g_fault == CrossVolumeFault::AfterCopy ? QStringLiteral("Injected failure after the copy.") : lastError();
+    if (g_faults.crossVolume == CrossVolumeFault::AfterCopy
+        || !::MoveFileExW(wide(tempNative), wide(to), MOVEFILE_WRITE_THROUGH)) {
+        const QString why = g_faults.crossVolume == CrossVolumeFault::AfterCopy
+            ? QStringLiteral("Injected failure after the copy.")
+            : lastError();
         ::DeleteFileW(wide(tempNative));
         return OpResult::failure(QStringLiteral("%1 cannot be created: %2").arg(to, why));
     }
-    if (g_fault == CrossVolumeFault::BeforeRemovingSource || !::DeleteFileW(wide(from))) {
+    if (g_faults.crossVolume == CrossVolumeFault::BeforeRemovingSource || !::DeleteFileW(wide(from))) {
         // The copy is taken back only while the source is still there to be the one copy.
         if (!QFileInfo::exists(from))
             return OpResult::success();

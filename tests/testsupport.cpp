@@ -141,7 +141,7 @@ QString copyPicture(const QString &name, const QString &folder)
 
 QString trashFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash");
+    return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Trash");
 }
 
 QByteArray contentOf(const QString &path)
@@ -188,6 +188,11 @@ QStringList filesIn(const QString &folder)
 {
     QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     return names;
+}
+
+QStringList entriesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 } // namespace orvella::test

@@ -59,7 +59,7 @@ QStringList writePictures(const QString &folder, int count, const QString &prefi
 void writeFile(const QString &path, const QByteArray &content = "x");
 // Copies a shared test picture into folder.
 QString copyPicture(const QString &name, const QString &folder);
-// The freedesktop trash the test's program uses.
+// The freedesktop trash of the test's home.
 QString trashFolder();
 QByteArray contentOf(const QString &path);
 // Presses the main window's toolbar button with key, as a click would.
@@ -71,5 +71,7 @@ char quadrant(const QImage &img, double x, double y);
 QString otherVolumeFolder(const QString &here);
 // The names of the files in folder, sorted (hidden ones too).
 QStringList filesIn(const QString &folder);
+// Everything in folder, sorted: files, folders, hidden ones, links, broken ones too.
+QStringList entriesIn(const QString &folder);
 
 } // namespace orvella::test

@@ -4,6 +4,7 @@
 #include "browse/gridwidgets.h"
 #include "fileops/movefilewindow.h"
 #include "platform/filelistbox.h"
+#include "platform/fileservices.h"
 #include "platform/folderlistbox.h"
 #include "platform/paths.h"
 
@@ -14,6 +15,8 @@
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
 
 using namespace orvella;
 using namespace orvella::test;
@@ -389,8 +392,8 @@ void TestFileOps::moveWithANameClash()
     f.select({0, 1, 2});
     f.w().Command3_Click();
     QCOMPARE(f.boxTexts(),
-        (QStringList {
-            "Are you sure you want to MOVE these files ?", "File May Already Exist\n\nb.JPG", "2 Files moved!"}));
+        (QStringList {"Are you sure you want to MOVE these files ?",
+            "File May Already Exist\n\nb.JPG: a file of that name is already there", "2 Files moved!"}));
     QCOMPARE(f.env.boxes().shown()[0].style, 33);
     QCOMPARE(f.env.boxes().shown()[2].style, 0);
     QCOMPARE(f.env.boxes().shown()[2].title, QStringLiteral("Orvella"));
@@ -413,9 +416,10 @@ void TestFileOps::moveIntoAFolderThatVanished()
     QVERIFY(QDir(gone).removeRecursively());
     f.select({0, 2});
     f.w().Command3_Click();
+    const QString why = QStringLiteral(": the destination folder cannot be opened: No such file or directory");
     QCOMPARE(f.boxTexts(),
-        (QStringList {"Are you sure you want to MOVE these files ?", "File May Already Exist\n\na.jpg\nc.gif",
-            "0 Files moved!"}));
+        (QStringList {"Are you sure you want to MOVE these files ?",
+            "File May Already Exist\n\na.jpg" + why + "\nc.gif" + why, "0 Files moved!"}));
     QCOMPARE(filesIn(f.dir), (QStringList {"a.jpg", "b.JPG", "c.gif"}));
     QVERIFY(!QFileInfo::exists(gone));
     QCOMPARE(f.w().state.SelectedCount, 0);
@@ -454,12 +458,25 @@ void TestFileOps::moveToAnotherFileSystem()
     QTemporaryDir there(other + QStringLiteral("/orvella-move-XXXXXX"));
     QVERIFY(there.isValid());
     f.chooseDestination(there.path());
-    f.select({0, 2});
+    f.select({0, 1, 2});
+    // Another program saves a new b.JPG while it is copied: both versions stay, and the box says why.
+    const QString b = QDir(f.dir).filePath(QStringLiteral("b.JPG"));
+    setFaultsForTesting({.pause = [&](FaultPoint) {
+        if (QFileInfo::exists(there.filePath(QStringLiteral("a.jpg"))) && contentOf(b) != "new b") {
+            writeFile(b + QStringLiteral(".new"), "new b");
+            QVERIFY(std::rename(qPrintable(b + QStringLiteral(".new")), qPrintable(b)) == 0);
+        }
+    }});
     f.w().Command3_Click();
-    QCOMPARE(f.boxTexts().last(), QStringLiteral("2 Files moved!"));
-    QCOMPARE(filesIn(there.path()), (QStringList {"a.jpg", "c.gif"}));
+    setFaultsForTesting({});
+    QCOMPARE(f.boxTexts().mid(1),
+        (QStringList {
+            "File May Already Exist\n\nb.JPG: changed during the copy; both versions are kept", "2 Files moved!"}));
+    QCOMPARE(filesIn(there.path()), (QStringList {"a.jpg", "b.JPG", "c.gif"}));
     QCOMPARE(contentOf(there.filePath(QStringLiteral("c.gif"))), QByteArray("picture 2 c.gif"));
+    QCOMPARE(contentOf(there.filePath(QStringLiteral("b.JPG"))), QByteArray("picture 1 b.JPG"));
     QCOMPARE(filesIn(f.dir), QStringList {"b.JPG"});
+    QCOMPARE(contentOf(b), QByteArray("new b"));
 }
 
 void TestFileOps::moveActsOnListSelections()
@@ -532,7 +549,8 @@ void TestFileOps::deleteThatFailsIsReported()
     writeFile(trashFolder(), "not a folder");
     g.select({0});
     g.w().DeleteSelectedFiles();
-    QCOMPARE(filesIn(g.dir), (QStringList {"a.jpg", "b.JPG", "c.gif"}));
+    // Nothing is made in the picture folder either (it is the working folder).
+    QCOMPARE(entriesIn(g.dir), (QStringList {"a.jpg", "b.JPG", "c.gif"}));
     QVERIFY(g.boxTexts().last().contains(QStringLiteral("a.jpg")));
 }
 

@@ -516,8 +516,8 @@ void TestRenamerFiles::refusedTrashKeepsTheFiles()
     writeFile(trashFolder(), "not a folder");
     selectNames(r, {"a.jpg", "c.gif"});
     r.Command5_Click();
-    // Kept, not deleted for good instead, and reported once.
-    QCOMPARE(namesIn(dir), QStringList({"a.jpg", "b.JPG", "c.gif", "notes"}));
+    // Kept, not deleted for good instead, and reported once; nothing made in the folder.
+    QCOMPARE(entriesIn(dir), QStringList({"a.jpg", "b.JPG", "c.gif", "notes"}));
     QCOMPARE(contentOf(dir + QStringLiteral("/a.jpg")), QByteArray("a.jpg"));
     QCOMPARE(env.boxes().shown().size(), 2);
     QVERIFY(env.boxes().shown()[1].text.contains(QStringLiteral("a.jpg")));
