@@ -55,6 +55,9 @@ void TestBrowse::progressValues_data()
     QTest::newRow("2/3") << 2 << 3 << 67;
     QTest::newRow("1/200") << 1 << 200 << 0;
     QTest::newRow("3/200") << 3 << 200 << 2;
+    // Halves that floating point puts on the wrong side.
+    QTest::newRow("23/40") << 23 << 40 << 58;
+    QTest::newRow("109/200") << 109 << 200 << 54;
     QTest::newRow("empty") << 0 << 0 << 0;
 }
 
