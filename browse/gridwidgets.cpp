@@ -11,9 +11,10 @@ ImageCell::ImageCell(QWidget *parent)
     setMouseTracking(true);
 }
 
-void ImageCell::setPicture(const QImage &picture)
+void ImageCell::setPicture(const QImage &picture, const QString &path)
 {
     m_picture = picture;
+    m_path = path;
     update();
 }
 

@@ -134,8 +134,11 @@ OpResult ThumbnailLoader::LoadThumbnails()
     // An empty list gives slot 0 an empty picture.
     if (count == 0) {
         s.Image3[0] = QImage();
+        if (!s.SlotPaths.empty())
+            s.SlotPaths[0].clear();
     } else {
         s.Image3[0] = queue.takeNext();
+        s.SlotPaths[0] = paths[0];
         ++s.Decodes;
     }
 

@@ -364,6 +364,18 @@ void TestBrowse::driveChange()
     QCOMPARE(pictureNumber(w.Image1[1]->picture()), 1);
     // Slot 2 still holds what the first load of this folder put there.
     QCOMPARE(pictureNumber(w.Image1[2]->picture()), 2);
+    // A cell acts only for the file whose picture it shows: cell 0 shows s000.jpg under the name
+    // o000.jpg, so it selects nothing and its hover names the picture's file; cell 2 shows o002.
+    w.Text1_Click(0);
+    w.Image1_Click(1);
+    QCOMPARE(w.state.SelectedCount, 0);
+    w.Image1_MouseMove(0);
+    QCOMPARE(w.Text6->text(), QStringLiteral("s000.jpg"));
+    w.Text1_MouseMove(2);
+    QCOMPARE(w.Text6->text(), QStringLiteral("o002.jpg"));
+    w.Text1_Click(2);
+    QCOMPARE(w.state.SelectedCount, 1);
+    QVERIFY(w.File1->Selected(2) && !w.File1->Selected(0));
 }
 
 void TestBrowse::driveThatCannotBeFound()
