@@ -34,10 +34,7 @@ void ImageCell::mousePressEvent(QMouseEvent *event)
 
 void ImageCell::mouseReleaseEvent(QMouseEvent *event)
 {
-    // The second press of a double-click is not a click of its own.
-    const bool click = m_click.release(*this, *event, !m_inDoubleClick);
-    m_inDoubleClick = false;
-    if (click)
+    if (m_click.release(*this, *event))
         emit clicked();
 }
 
@@ -45,8 +42,7 @@ void ImageCell::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    m_inDoubleClick = true;
-    m_click.pressed();
+    m_click.press(*event);
     emit doubleClicked();
 }
 

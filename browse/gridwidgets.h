@@ -39,7 +39,6 @@ private:
     QImage m_picture;
     QString m_path;
     ClickTracker m_click;
-    bool m_inDoubleClick = false;
 };
 
 // The caption box under a cell: the file name, in the colours of its selection state.

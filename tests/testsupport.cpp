@@ -11,6 +11,7 @@
 #include <QStorageInfo>
 #include <QTest>
 #include <QToolBar>
+#include <QWindow>
 
 namespace orvella::test {
 
@@ -148,6 +149,15 @@ QByteArray contentOf(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void mouseDoubleClick(QWidget *widget, QPoint at)
+{
+    QWindow *window = widget->window()->windowHandle();
+    if (!window)
+        qFatal("a double-click needs a shown window");
+    const QPoint where = widget->mapTo(widget->window(), at.isNull() ? widget->rect().center() : at);
+    QTest::mouseDClick(window, Qt::LeftButton, {}, where);
 }
 
 void pressToolbar(MainWindow &w, const QString &key)

@@ -62,6 +62,9 @@ QString copyPicture(const QString &name, const QString &folder);
 // The freedesktop trash the test's program uses.
 QString trashFolder();
 QByteArray contentOf(const QString &path);
+// Double-clicks widget as a mouse does (press, release, press, release at one place), through its
+// window, so the toolkit makes the second press a double-click as it does for a real mouse.
+void mouseDoubleClick(QWidget *widget, QPoint at = {});
 // Presses the main window's toolbar button with key, as a click would.
 void pressToolbar(MainWindow &w, const QString &key);
 // The colour at a relative position of an image, as one of red, green, blue and white: 'R', 'G',

@@ -106,6 +106,9 @@ void TestAbout::linkOpensTheHomePageAndStaysOpen()
     QTest::mousePress(a.Label3, Qt::LeftButton);
     QTest::mouseRelease(a.Label3, Qt::LeftButton, {}, QPoint(-5, -5));
     QCOMPARE(m_env->browserStarts().size(), 1);
+    // A double-click is one click.
+    mouseDoubleClick(a.Label3);
+    QCOMPARE(m_env->browserStarts().size(), 2);
 }
 
 void TestAbout::failingBrowserIsReported()

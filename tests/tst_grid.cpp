@@ -167,11 +167,16 @@ void TestGrid::realMouseClicks()
     QVERIFY(w().File1->Selected(7));
     QTest::mouseClick(w().Text1[7], Qt::LeftButton);
     QVERIFY(!w().File1->Selected(7));
-    // A double-click toggles the selection once, with its first click.
-    QTest::mouseClick(w().Image1[8], Qt::LeftButton);
-    QTest::mouseDClick(w().Image1[8], Qt::LeftButton);
+    // A double-click toggles the selection once, with its first click, on a thumbnail (which then
+    // opens the enlarged view) and on a caption alike.
+    mouseDoubleClick(w().Image1[8]);
     QVERIFY(w().File1->Selected(8));
-    QCOMPARE(w().state.SelectedCount, 1);
+    QVERIFY(w().Picture2->isVisible());
+    QCOMPARE(pictureNumber(w().Picture2->drawnPicture()), 8);
+    w().Picture2_Click();
+    mouseDoubleClick(w().Text1[9]);
+    QVERIFY(w().File1->Selected(9));
+    QCOMPARE(w().state.SelectedCount, 2);
 }
 
 void TestGrid::selectAllAndNone()
