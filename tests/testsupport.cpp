@@ -2,6 +2,7 @@
 
 #include "platform/folderlistbox.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
@@ -158,6 +159,16 @@ void mouseDoubleClick(QWidget *widget, QPoint at)
         qFatal("a double-click needs a shown window");
     const QPoint where = widget->mapTo(widget->window(), at.isNull() ? widget->rect().center() : at);
     QTest::mouseDClick(window, Qt::LeftButton, {}, where);
+}
+
+void pickEntry(QComboBox &box, int row)
+{
+    box.showPopup();
+    QAbstractItemView *list = box.view();
+    if (!QTest::qWaitForWindowExposed(list->window()))
+        qFatal("the drop-down list does not open");
+    list->setCurrentIndex(box.model()->index(row, box.modelColumn()));
+    QTest::keyClick(list, Qt::Key_Return);
 }
 
 void pressToolbar(MainWindow &w, const QString &key)

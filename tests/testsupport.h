@@ -4,6 +4,7 @@
 #include "app/orvellaapp.h"
 #include "platform/dialogservice.h"
 
+#include <QComboBox>
 #include <QImage>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -65,6 +66,8 @@ QByteArray contentOf(const QString &path);
 // Double-clicks widget as a mouse does (press, release, press, release at one place), through its
 // window, so the toolkit makes the second press a double-click as it does for a real mouse.
 void mouseDoubleClick(QWidget *widget, QPoint at = {});
+// Picks entry row of a drop-down list as a user does: opens it, goes to the entry, presses Return.
+void pickEntry(QComboBox &box, int row);
 // Presses the main window's toolbar button with key, as a click would.
 void pressToolbar(MainWindow &w, const QString &key);
 // The colour at a relative position of an image, as one of red, green, blue and white: 'R', 'G',

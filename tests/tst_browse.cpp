@@ -334,7 +334,8 @@ void TestBrowse::driveChange()
     TestEnv env;
     const QString stick = env.makeFolder(QStringLiteral("stick"));
     writePictures(stick, 2, QStringLiteral("s"));
-    env.makeFolder(QStringLiteral("stick/DCIM"));
+    const QString dcim = env.makeFolder(QStringLiteral("stick/DCIM"));
+    writePictures(dcim, 1, QStringLiteral("d"));
     const QString other = env.makeFolder(QStringLiteral("other"));
     writePictures(other, 3, QStringLiteral("o"));
     QVERIFY(env.start());
@@ -376,6 +377,16 @@ void TestBrowse::driveChange()
     w.Text1_Click(2);
     QCOMPARE(w.state.SelectedCount, 1);
     QVERIFY(w.File1->Selected(2) && !w.File1->Selected(0));
+
+    // Picking the drive already shown is no drive change: the folder and its selection stay.
+    w.setAutoThumbnails(true);
+    env.openFolder(dcim);
+    QCOMPARE(w.Drive1->currentIndex(), 1);
+    w.Image1_Click(0);
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    pickEntry(*w.Drive1, 1);
+    QCOMPARE(w.Dir1->Path(), nativeFolder(dcim));
+    QCOMPARE(w.state.SelectedCount, 1);
 }
 
 void TestBrowse::driveThatCannotBeFound()

@@ -69,7 +69,7 @@ private slots:
     void fileListBoxKeepsItsFolderWhenTheNewOneFails();
     void folderListBox();
     void joinPathUsesOneSeparator();
-    void volumesHoldTheRoot();
+    void driveList();
     void busyPointerRestoresWhateverTheDepth();
     void scriptedBoxesRecordAndAnswer();
     void decodeOrientations_data();
@@ -243,7 +243,7 @@ void TestPlatform::joinPathUsesOneSeparator()
     QCOMPARE(fileNameOf(QStringLiteral("/x/y/z.jpg")), QStringLiteral("z.jpg"));
 }
 
-void TestPlatform::volumesHoldTheRoot()
+void TestPlatform::driveList()
 {
     const QList<Volume> volumes = listVolumes();
     QVERIFY(!volumes.isEmpty());
@@ -253,6 +253,29 @@ void TestPlatform::volumesHoldTheRoot()
     drives.showVolumeOf(env.root());
     QVERIFY(!drives.driveRoot().isEmpty());
     QVERIFY(QDir::cleanPath(env.root()).startsWith(QDir::cleanPath(QDir::fromNativeSeparators(drives.driveRoot()))));
+
+    // Change means the user picked another drive than the one shown.
+    const QString card = env.makeFolder(QStringLiteral("card"));
+    drives.setVolumes({{QStringLiteral("/"), QString()}, {nativeFolder(env.root()), QString()},
+        {nativeFolder(card), QStringLiteral("CARD")}});
+    QSignalSpy changes(&drives, &DriveListBox::Change);
+    drives.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&drives));
+    pickEntry(drives, 0);
+    QCOMPARE(changes.count(), 0);
+    pickEntry(drives, 2);
+    QCOMPARE(drives.currentIndex(), 2);
+    QCOMPARE(changes.count(), 1);
+    pickEntry(drives, 2);
+    QCOMPARE(changes.count(), 1);
+    // A drive the program shows counts as shown.
+    drives.showVolumeOf(QDir(env.root()).filePath(QStringLiteral("x")));
+    QCOMPARE(drives.currentIndex(), 1);
+    pickEntry(drives, 1);
+    QCOMPARE(changes.count(), 1);
+    QTest::keyClick(&drives, Qt::Key_Down);
+    QCOMPARE(drives.currentIndex(), 2);
+    QCOMPARE(changes.count(), 2);
 }
 
 void TestPlatform::busyPointerRestoresWhateverTheDepth()
