@@ -98,6 +98,19 @@ void FolderListBox::openEntry(QListWidgetItem *item)
         emit openFailed(path, r.error);
 }
 
+bool FolderListBox::event(QEvent *event)
+{
+    // Return opens the entry here, even in a window where Return is a shortcut for its OK button.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            event->accept();
+            return true;
+        }
+    }
+    return QListWidget::event(event);
+}
+
 void FolderListBox::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTest>
@@ -169,6 +170,16 @@ void pickEntry(QComboBox &box, int row)
         qFatal("the drop-down list does not open");
     list->setCurrentIndex(box.model()->index(row, box.modelColumn()));
     QTest::keyClick(list, Qt::Key_Return);
+}
+
+void pressKey(QWidget &window, Qt::Key key)
+{
+    // A window counts as active while its owner has the focus; the key must reach this one.
+    QWindow *handle = window.windowHandle();
+    window.activateWindow();
+    if (!handle || !QTest::qWaitFor([handle] { return QGuiApplication::focusWindow() == handle; }))
+        qFatal("the window does not take the keyboard");
+    QTest::keyClick(handle, key);
 }
 
 void pressToolbar(MainWindow &w, const QString &key)

@@ -68,6 +68,9 @@ QByteArray contentOf(const QString &path);
 void mouseDoubleClick(QWidget *widget, QPoint at = {});
 // Picks entry row of a drop-down list as a user does: opens it, goes to the entry, presses Return.
 void pickEntry(QComboBox &box, int row);
+// Presses key as the keyboard does, into window once it is the active window: its focus widget and
+// shortcuts take it.
+void pressKey(QWidget &window, Qt::Key key);
 // Presses the main window's toolbar button with key, as a click would.
 void pressToolbar(MainWindow &w, const QString &key);
 // The colour at a relative position of an image, as one of red, green, blue and white: 'R', 'G',

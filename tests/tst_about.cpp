@@ -21,6 +21,8 @@ private slots:
     void showsNameVersionLogoAndLink();
     void okEnablesTheMainWindow();
     void closeBoxEnablesTheMainWindow();
+    void keysClose_data();
+    void keysClose();
     void linkOpensTheHomePageAndStaysOpen();
     void failingBrowserIsReported();
 
@@ -92,6 +94,23 @@ void TestAbout::closeBoxEnablesTheMainWindow()
     QVERIFY(!a.isVisible());
     QVERIFY(w().isEnabled());
     QVERIFY(m_env->boxes().shown().isEmpty());
+}
+
+void TestAbout::keysClose_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Enter") << int(Qt::Key_Enter);
+}
+
+void TestAbout::keysClose()
+{
+    QFETCH(int, key);
+    About &a = openAbout();
+    pressKey(a, Qt::Key(key));
+    QVERIFY(!a.isVisible());
+    QVERIFY(w().isEnabled());
 }
 
 void TestAbout::linkOpensTheHomePageAndStaysOpen()
