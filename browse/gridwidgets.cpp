@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextDocument>
 
 namespace orvella {
 
@@ -95,6 +96,13 @@ void CaptionBox::mouseReleaseEvent(QMouseEvent *event)
 void CaptionBox::mouseMoveEvent(QMouseEvent *)
 {
     emit mouseMoved();
+}
+
+QString plainToolTip(const QString &text)
+{
+    if (!Qt::mightBeRichText(text))
+        return text;
+    return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped());
 }
 
 } // namespace orvella

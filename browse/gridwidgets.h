@@ -64,6 +64,10 @@ private:
     ClickTracker m_click;
 };
 
+// A tool tip that shows text as it is: the tool tip formats whatever looks like markup (a file
+// may well be named <b>x.jpg), so such text goes escaped, blanks kept.
+QString plainToolTip(const QString &text);
+
 // Caption colours.
 inline const QColor CaptionGrey {0xE0, 0xE0, 0xE0};
 inline const QColor CaptionBlack {0x00, 0x00, 0x00};

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QTest>
+#include <QTextDocument>
 
 using namespace orvella;
 using namespace orvella::test;
@@ -57,6 +58,7 @@ private slots:
     void selectAllAndNone();
     void selectionSurvivesPaging();
     void hoverShowsTheName();
+    void toolTipsShowNamesAsTheyAre();
     void sameNamesInAnotherFolder_data();
     void sameNamesInAnotherFolder();
     void listSelectionsLeaveTheGridAlone();
@@ -232,6 +234,28 @@ void TestGrid::hoverShowsTheName()
     // Hovering changes nothing else.
     QCOMPARE(w().state.SelectedCount, 0);
     QVERIFY(showsUnselected(w().Text1[20]));
+}
+
+void TestGrid::toolTipsShowNamesAsTheyAre()
+{
+    TestEnv env;
+    const QString dir = env.makeFolder(QStringLiteral("names"));
+    const QStringList names {"<b>bold.jpg", "x&lt;y.jpg", "<i> two  blanks.jpg", "plain.jpg"};
+    for (int i = 0; i < names.size(); ++i)
+        writePicture(QDir(dir).filePath(names[i]), i);
+    m_env->openFolder(dir);
+    for (int k = 0; k < names.size(); ++k) {
+        const QString name = w().Text1[size_t(k)]->text();
+        QVERIFY(names.contains(name));
+        // What a tool tip shows: formatted text when the toolkit takes it for some.
+        const QString tip = w().Text1[size_t(k)]->toolTip();
+        QTextDocument shown;
+        if (Qt::mightBeRichText(tip))
+            shown.setHtml(tip);
+        else
+            shown.setPlainText(tip);
+        QCOMPARE(shown.toPlainText(), name);
+    }
 }
 
 void TestGrid::sameNamesInAnotherFolder_data()
