@@ -89,6 +89,8 @@ void MoveFileWindow::open()
         Drive2->showVolumeOf(here);
         Dir2->setPath(here);
         Text4->clear();
+        // Return at once takes the folder shown, rather than making a folder without a name.
+        MoveFolderOK->setFocus();
         Form_Load();
     }
     showForOwner(*this, &m_main);

@@ -163,8 +163,14 @@ void TestChooser::closeBoxKeepsEverything()
 
 void TestChooser::keys()
 {
-    // Return in the name box makes the folder, and nothing more.
+    // Return at once takes the folder shown.
     MoveFileWindow &c = chooser();
+    pressKey(c, Qt::Key_Return);
+    QVERIFY(!c.isVisible());
+    QCOMPARE(w().Text5->text(), nativeFolder(m_pics));
+    w().Check3->setChecked(false);
+    w().Check3->setChecked(true);
+    // Return in the name box makes the folder, and nothing more.
     c.Text4->setFocus();
     c.Text4->setText(QStringLiteral("ByKey"));
     pressKey(c, Qt::Key_Return);
