@@ -12,7 +12,7 @@ namespace orvella {
 // select.
 struct MainState {
     std::vector<QImage> Image3; // picture slot i: the thumbnail of file i as of the last load
-    std::vector<QString> SlotPaths; // full path of the file whose picture slot i holds (0 unused)
+    std::vector<QString> SlotPaths; // full path of the file whose picture slot i holds
     int PercentDone = 0;
     qsizetype PageStart = 0; // list index shown in grid cell 0
     qsizetype NextToShow = 0; // list index the next filled cell takes

@@ -13,7 +13,12 @@ void centreOnScreen(QWidget &window);
 // that, a window manager may put it behind the disabled owner, which would then look frozen.
 void showForOwner(QWidget &window, const QWidget *owner);
 
-// Escape presses cancel (the close box's effect) and Return or Enter presses accept.
+// Escape presses cancel (the close box's effect) and Return or Enter presses accept, or the push
+// button that has the keyboard focus, as in any dialog.
 void addDialogKeys(QWidget &window, QAbstractButton *accept);
+
+// Leaves Return and Enter to widget (a name box that acts on Return) rather than to the window's
+// accept key.
+void keepReturnKey(QWidget &widget);
 
 } // namespace orvella

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextDocument>
 
 namespace orvella {
 
@@ -11,9 +12,10 @@ ImageCell::ImageCell(QWidget *parent)
     setMouseTracking(true);
 }
 
-void ImageCell::setPicture(const QImage &picture)
+void ImageCell::setPicture(const QImage &picture, const QString &path)
 {
     m_picture = picture;
+    m_path = path;
     update();
 }
 
@@ -33,10 +35,7 @@ void ImageCell::mousePressEvent(QMouseEvent *event)
 
 void ImageCell::mouseReleaseEvent(QMouseEvent *event)
 {
-    // The second press of a double-click is not a click of its own.
-    const bool click = m_click.release(*this, *event, !m_inDoubleClick);
-    m_inDoubleClick = false;
-    if (click)
+    if (m_click.release(*this, *event))
         emit clicked();
 }
 
@@ -44,8 +43,7 @@ void ImageCell::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    m_inDoubleClick = true;
-    m_click.pressed();
+    m_click.press(*event);
     emit doubleClicked();
 }
 
@@ -98,6 +96,13 @@ void CaptionBox::mouseReleaseEvent(QMouseEvent *event)
 void CaptionBox::mouseMoveEvent(QMouseEvent *)
 {
     emit mouseMoved();
+}
+
+QString plainToolTip(const QString &text)
+{
+    if (!Qt::mightBeRichText(text))
+        return text;
+    return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped());
 }
 
 } // namespace orvella

@@ -9,16 +9,19 @@
 
 namespace orvella {
 
-// One thumbnail cell: draws its picture stretched to the cell.
+// One thumbnail cell: draws its picture stretched to the cell, and knows whose picture it is.
 class ImageCell final : public QWidget {
     Q_OBJECT
 public:
     explicit ImageCell(QWidget *parent = nullptr);
 
-    void setPicture(const QImage &picture);
-    void clearPicture() { setPicture({}); }
+    // Shows picture, the thumbnail of the file at path (a picture that failed to decode is null).
+    void setPicture(const QImage &picture, const QString &path = {});
+    void clearPicture() { setPicture({}, {}); }
     const QImage &picture() const { return m_picture; }
     bool hasPicture() const { return !m_picture.isNull(); }
+    // Full path of the file the cell was filled with ("" for a cell that shows no file).
+    const QString &filePath() const { return m_path; }
 
 signals:
     void clicked();
@@ -34,8 +37,8 @@ protected:
 
 private:
     QImage m_picture;
+    QString m_path;
     ClickTracker m_click;
-    bool m_inDoubleClick = false;
 };
 
 // The caption box under a cell: the file name, in the colours of its selection state.
@@ -60,6 +63,10 @@ protected:
 private:
     ClickTracker m_click;
 };
+
+// A tool tip that shows text as it is: the tool tip formats whatever looks like markup (a file
+// may well be named <b>x.jpg), so such text goes escaped, blanks kept.
+QString plainToolTip(const QString &text);
 
 // Caption colours.
 inline const QColor CaptionGrey {0xE0, 0xE0, 0xE0};

@@ -18,12 +18,15 @@ void ThumbnailGrid::ShowThumbnailPage()
         CaptionBox *caption = m_w.Text1[size_t(k)];
         caption->setText(m_w.File1->List(i));
         // A long name is cut off by the narrow caption; the tool tip shows it whole.
-        caption->setToolTip(caption->text());
+        caption->setToolTip(plainToolTip(caption->text()));
         // Slots past the end of the list may still hold older pictures; an empty caption hides them.
+        // The cell takes the slot's record along: after a folder change without loading, the slot
+        // still holds another folder's picture, perhaps of a file with this very name.
         if (caption->text().isEmpty() || i >= qsizetype(s.Image3.size()))
             m_w.Image1[size_t(k)]->clearPicture();
         else
-            m_w.Image1[size_t(k)]->setPicture(s.Image3[size_t(i)]);
+            m_w.Image1[size_t(k)]->setPicture(
+                s.Image3[size_t(i)], i < qsizetype(s.SlotPaths.size()) ? s.SlotPaths[size_t(i)] : QString());
         const int flag = s.selectFlag(i);
         if (flag == 0)
             caption->setColors(CaptionBlack, CaptionGrey);

@@ -81,8 +81,13 @@ int ThumbnailLoader::percentDone(qsizetype i, qsizetype count)
 {
     if (count <= 0)
         return 0;
-    // The default rounding mode sends halves to the even neighbour (12.5 gives 12, 37.5 gives 38).
-    return int(std::nearbyint(double(i) / double(count) * 100.0));
+    // Whole numbers only: in floating point i / count x 100 can land just beside a half (23 of 40
+    // gives 57.49999...). Halves go to the even neighbour (12.5 gives 12, 37.5 gives 38).
+    const qint64 scaled = qint64(i) * 100;
+    const qint64 whole = scaled / count;
+    const qint64 twiceRest = 2 * (scaled % count);
+    const bool up = twiceRest > count || (twiceRest == count && whole % 2 != 0);
+    return int(whole + (up ? 1 : 0));
 }
 
 void ThumbnailLoader::showProgress(int value)
@@ -129,8 +134,11 @@ OpResult ThumbnailLoader::LoadThumbnails()
     // An empty list gives slot 0 an empty picture.
     if (count == 0) {
         s.Image3[0] = QImage();
+        if (!s.SlotPaths.empty())
+            s.SlotPaths[0].clear();
     } else {
         s.Image3[0] = queue.takeNext();
+        s.SlotPaths[0] = paths[0];
         ++s.Decodes;
     }
 

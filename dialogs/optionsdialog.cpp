@@ -128,6 +128,8 @@ void Options::Form_Load()
     if (FormatsRemembered != 0)
         for (size_t i = 0; i < 4; ++i)
             Check1[i]->setChecked(FormatChecked[i] == 1);
+    for (size_t i = 0; i < 4; ++i)
+        m_boxesAtOpening[i] = Check1[i]->isChecked() ? 1 : 0;
     s.ImageFormat = QString();
     FormatPatterns[0] = QStringLiteral("*.jpeg;*.jpg");
     FormatPatterns[1] = QStringLiteral("*.bmp");
@@ -165,9 +167,12 @@ void Options::Command3_Click()
 void Options::Form_Unload()
 {
     // Only OK changes settings: closed any other way, the dialog leaves them as they were when it
-    // opened, the list of formats included.
+    // opened, the list of formats included, and the boxes too, so that the next opening shows
+    // what is still listed (a refused OK has stored its unticked boxes meanwhile).
     if (!m_confirmed) {
         m_app.settings = m_atOpening;
+        for (size_t i = 0; i < 4; ++i)
+            FormatChecked[i] = m_boxesAtOpening[i];
         if (MainWindow *w = main())
             w->ButtonLoadThumbs->setVisible(!m_app.settings.AutoThumbnails);
     }

@@ -58,8 +58,10 @@ private:
     MainWindow *main() const;
 
     OrvellaApp &m_app;
-    // What the settings were when the dialog opened; the close box puts them back.
+    // What the settings and the format boxes were when the dialog opened; the close box puts
+    // them back.
     BrowserSettings m_atOpening;
+    std::array<int, 4> m_boxesAtOpening {};
     bool m_confirmed = false;
 };
 

@@ -6,8 +6,6 @@
 #include "browse/thumbnailgrid.h"
 #include "dialogs/bigpicture.h"
 #include "dialogs/picturebox.h"
-#include "platform/filelistbox.h"
-#include "platform/paths.h"
 #include "platform/picturedecoder.h"
 #include "selection/browsersettings.h"
 
@@ -84,16 +82,9 @@ QString PictureViewer::fileOfCell(int index) const
 {
     if (index < 0 || index >= ThumbnailGrid::Cells)
         return {};
-    const QString name = m_w.Text1[size_t(index)]->text();
-    if (name.isEmpty())
-        return {};
-    // After a folder change without loading, the grid still shows the previous folder: the slot's
-    // record names the file its thumbnail came from.
-    const qsizetype i = m_w.state.PageStart + index;
-    const std::vector<QString> &recorded = m_w.state.SlotPaths;
-    if (i > 0 && i < qsizetype(recorded.size()) && fileNameOf(recorded[size_t(i)]) == name)
-        return recorded[size_t(i)];
-    return joinPath(m_w.File1->Path(), name);
+    // The file whose thumbnail the cell shows, whatever the list holds now (after a folder change
+    // without loading, the grid still shows the previous folder).
+    return m_w.Image1[size_t(index)]->filePath();
 }
 
 void PictureViewer::Image1_DblClick(int index)

@@ -38,7 +38,7 @@ public:
     void Image1_DblClick(int index);
     void Picture2_Click();
 
-    // The full path of the file shown in grid cell index ("" for an empty cell).
+    // The full path of the file whose picture grid cell index shows ("" for a cell without one).
     QString fileOfCell(int index) const;
 
 private:

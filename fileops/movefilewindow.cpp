@@ -71,9 +71,11 @@ MoveFileWindow::MoveFileWindow(MainWindow &main)
         [](const QString &, const QString &reason) { dialogs().messageBox(reason, MsgExclamation); });
     connect(Drive2, &DriveListBox::Change, this, &MoveFileWindow::Drive2_Change);
     connect(MakeDir, &QPushButton::clicked, this, &MoveFileWindow::MakeDir_Click);
-    // Return in the name box creates the folder; Escape is the close box.
+    // Return in the name box creates the folder and in the folder list opens the entry; elsewhere
+    // it is OK. Escape is the close box.
     connect(Text4, &QLineEdit::returnPressed, MakeDir, &QPushButton::click);
-    addDialogKeys(*this, nullptr);
+    keepReturnKey(*Text4);
+    addDialogKeys(*this, MoveFolderOK);
     connect(MoveFolderOK, &QPushButton::clicked, this, &MoveFileWindow::MoveFolderOK_Click);
     connect(Command1, &QPushButton::clicked, this, &MoveFileWindow::Command1_Click);
 }
@@ -87,6 +89,8 @@ void MoveFileWindow::open()
         Drive2->showVolumeOf(here);
         Dir2->setPath(here);
         Text4->clear();
+        // Return at once takes the folder shown, rather than making a folder without a name.
+        MoveFolderOK->setFocus();
         Form_Load();
     }
     showForOwner(*this, &m_main);

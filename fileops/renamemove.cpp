@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <limits>
 
 namespace orvella {
@@ -36,14 +37,23 @@ bool RenameMove::refusedBeforeStart()
     // folders: refuse it before any file is touched.
     const FileListBox &list = *m_w.File1;
     const bool numbered = m_w.state.SelectedCount > 1;
+    qsizetype files = 0;
     for (qsizetype i = 0; i < list.ListCount(); ++i) {
         if (!list.Selected(i))
             continue;
+        ++files;
         const QString why = newNameRefusal(newName(m_w.Text2->text(), 0, extensionOf(list.List(i)), numbered));
         if (!why.isEmpty()) {
             dialogs().messageBox(why, MsgOkOnly);
             return true;
         }
+    }
+    // The counter steps once for every file the run renames, numbered or not: a start that would
+    // take it past 32 bits would fail half-way, so it is refused now.
+    if (!runCountStart(m_w.Text3->text(), int(std::min<qsizetype>(files, std::numeric_limits<int>::max())))) {
+        dialogs().messageBox(countOutOfRangeText(), MsgOkOnly);
+        m_w.Text3->setFocus();
+        return true;
     }
     return false;
 }

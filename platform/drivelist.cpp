@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QSignalBlocker>
 
+#include <utility>
+
 namespace orvella {
 
 QString Volume::display() const
@@ -16,7 +18,11 @@ DriveListBox::DriveListBox(QWidget *parent)
     : QComboBox(parent)
 {
     setVolumes(listVolumes());
-    connect(this, &QComboBox::activated, this, [this](int) { emit Change(); });
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        if (index == std::exchange(m_shown, index))
+            return;
+        emit Change();
+    });
 }
 
 void DriveListBox::setVolumes(const QList<Volume> &volumes)
@@ -26,6 +32,7 @@ void DriveListBox::setVolumes(const QList<Volume> &volumes)
     clear();
     for (const Volume &v : volumes)
         addItem(v.display());
+    m_shown = currentIndex();
 }
 
 QString DriveListBox::driveRoot() const
@@ -64,6 +71,7 @@ void DriveListBox::showVolumeOf(const QString &path)
         const QSignalBlocker block(this);
         setCurrentIndex(best);
     }
+    m_shown = currentIndex();
 }
 
 } // namespace orvella

@@ -20,7 +20,7 @@ QString volumeRootOf(const QString &path);
 // The root folder of the volume the system runs from ("C:\" on Windows, "/" elsewhere).
 QString systemDriveRoot();
 
-// The drive list. Picking an entry emits Change.
+// The drive list. Picking another entry than the one shown emits Change.
 class DriveListBox final : public QComboBox {
     Q_OBJECT
 public:
@@ -44,6 +44,9 @@ signals:
 
 private:
     QList<Volume> m_volumes;
+    // The entry shown before the user's pick: the list shows the picked entry by the time it
+    // reports the pick, also when the user picked the entry it showed.
+    int m_shown = -1;
 };
 
 } // namespace orvella

@@ -6,11 +6,43 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QStyle>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
 
 namespace orvella {
 
 namespace {
 constexpr int PathRole = Qt::UserRole + 1;
+constexpr int DepthRole = Qt::UserRole + 2;
+
+// Draws each entry indented by its depth in the chain of folders. The indentation is no part of
+// the entry's text, so type-ahead and assistive tools see the bare folder name.
+class IndentDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem indented(option);
+        indented.rect.setLeft(option.rect.left() + indentOf(option, index));
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.rwidth() += indentOf(option, index);
+        return size;
+    }
+
+private:
+    static int indentOf(const QStyleOptionViewItem &option, const QModelIndex &index)
+    {
+        // Half an icon a level, as folder trees step.
+        return index.data(DepthRole).toInt() * std::max(6, option.decorationSize.width() / 2);
+    }
+};
 
 // The chain of folders from the root down to folder, each as a full native path.
 QStringList ancestorsOf(const QString &folder)
@@ -35,6 +67,7 @@ FolderListBox::FolderListBox(QWidget *parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
+    setItemDelegate(new IndentDelegate(this));
     connect(this, &QListWidget::itemDoubleClicked, this, &FolderListBox::openEntry);
 }
 
@@ -76,14 +109,16 @@ void FolderListBox::fill(const QStringList &subfolders)
     const QStringList chain = ancestorsOf(m_path);
     int depth = 0;
     for (const QString &path : chain) {
-        auto *it = new QListWidgetItem(open, QString(depth * 2, u' ') + displayName(path), this);
+        auto *it = new QListWidgetItem(open, displayName(path), this);
         it->setData(PathRole, path);
+        it->setData(DepthRole, depth);
         ++depth;
     }
     setCurrentRow(count() - 1);
     for (const QString &name : subfolders) {
-        auto *it = new QListWidgetItem(closed, QString(depth * 2, u' ') + name, this);
+        auto *it = new QListWidgetItem(closed, name, this);
         it->setData(PathRole, joinPath(m_path, name));
+        it->setData(DepthRole, depth);
     }
     setUpdatesEnabled(true);
 }
@@ -96,6 +131,19 @@ void FolderListBox::openEntry(QListWidgetItem *item)
     const OpResult r = setPath(path);
     if (!r)
         emit openFailed(path, r.error);
+}
+
+bool FolderListBox::event(QEvent *event)
+{
+    // Return opens the entry here, even in a window where Return is a shortcut for its OK button.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            event->accept();
+            return true;
+        }
+    }
+    return QListWidget::event(event);
 }
 
 void FolderListBox::keyPressEvent(QKeyEvent *event)

@@ -28,6 +28,7 @@ signals:
     void openFailed(const QString &folder, const QString &reason);
 
 protected:
+    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:

@@ -9,24 +9,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-#include <limits>
+#include <optional>
 
 namespace orvella {
-
-std::optional<qint32> runCountStart(const QString &text, int files)
-{
-    const std::optional<qint32> start = countStart(text);
-    // The counter goes one past the last number used, and must still hold that.
-    if (!start || qint64(*start) + files > std::numeric_limits<qint32>::max())
-        return std::nullopt;
-    return start;
-}
-
-QString countOutOfRangeText()
-{
-    return QStringLiteral("The count must be a whole number that leaves room to number every selected file "
-                          "(from -2147483648 to 2147483647).");
-}
 
 void NamePreview::Command3_Click()
 {

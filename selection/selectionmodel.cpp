@@ -4,6 +4,7 @@
 #include "browse/gridwidgets.h"
 #include "browse/thumbnailgrid.h"
 #include "platform/filelistbox.h"
+#include "platform/paths.h"
 
 #include <QLineEdit>
 
@@ -70,9 +71,13 @@ void SelectionModel::ClearSelection()
 
 bool SelectionModel::cellShowsItsFile(int index) const
 {
-    // With manual loading a folder change leaves the grid showing the last folder: its cells do not
-    // stand for the files the list now holds, and a click there would select a file nobody sees.
-    return m_w.Text1[size_t(index)]->text() == m_w.File1->List(m_w.state.PageStart + index);
+    // With manual loading a folder change leaves the grid showing the last folder's pictures, and
+    // a drive change puts the new names under them: such a cell does not stand for the file the
+    // list now holds at its place, even when the names agree (cameras name every card alike), and
+    // a click there would select a file nobody has seen.
+    const QString &shown = m_w.Image1[size_t(index)]->filePath();
+    const qsizetype i = m_w.state.PageStart + index;
+    return !shown.isEmpty() && i < m_w.File1->ListCount() && shown == joinPath(m_w.File1->Path(), m_w.File1->List(i));
 }
 
 void SelectionModel::Image1_Click(int index)
@@ -93,14 +98,22 @@ void SelectionModel::Text1_Click(int index)
     ToggleSelection();
 }
 
+void SelectionModel::showNameOfCell(int index)
+{
+    // The name of the file whose picture the cell shows, which is the caption's unless the list
+    // has changed under a grid that was not loaded again.
+    if (index >= 0 && index < ThumbnailGrid::Cells)
+        m_w.Text6->setText(fileNameOf(m_w.Image1[size_t(index)]->filePath()));
+}
+
 void SelectionModel::Image1_MouseMove(int index)
 {
-    m_w.Text6->setText(m_w.Text1[size_t(index)]->text());
+    showNameOfCell(index);
 }
 
 void SelectionModel::Text1_MouseMove(int index)
 {
-    m_w.Text6->setText(m_w.Text1[size_t(index)]->text());
+    showNameOfCell(index);
 }
 
 } // namespace orvella

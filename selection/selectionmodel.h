@@ -23,8 +23,9 @@ public:
 
 private:
     void paintAllCaptions(bool selected);
-    // Whether cell index names the list entry it stands for.
+    // Whether cell index shows the picture of the list entry at its place (same folder and name).
     bool cellShowsItsFile(int index) const;
+    void showNameOfCell(int index);
 
     MainWindow &m_w;
 };

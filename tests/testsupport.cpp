@@ -2,15 +2,18 @@
 
 #include "platform/folderlistbox.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTest>
 #include <QToolBar>
+#include <QWindow>
 
 namespace orvella::test {
 
@@ -148,6 +151,35 @@ QByteArray contentOf(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void mouseDoubleClick(QWidget *widget, QPoint at)
+{
+    QWindow *window = widget->window()->windowHandle();
+    if (!window)
+        qFatal("a double-click needs a shown window");
+    const QPoint where = widget->mapTo(widget->window(), at.isNull() ? widget->rect().center() : at);
+    QTest::mouseDClick(window, Qt::LeftButton, {}, where);
+}
+
+void pickEntry(QComboBox &box, int row)
+{
+    box.showPopup();
+    QAbstractItemView *list = box.view();
+    if (!QTest::qWaitForWindowExposed(list->window()))
+        qFatal("the drop-down list does not open");
+    list->setCurrentIndex(box.model()->index(row, box.modelColumn()));
+    QTest::keyClick(list, Qt::Key_Return);
+}
+
+void pressKey(QWidget &window, Qt::Key key)
+{
+    // A window counts as active while its owner has the focus; the key must reach this one.
+    QWindow *handle = window.windowHandle();
+    window.activateWindow();
+    if (!handle || !QTest::qWaitFor([handle] { return QGuiApplication::focusWindow() == handle; }))
+        qFatal("the window does not take the keyboard");
+    QTest::keyClick(handle, key);
 }
 
 void pressToolbar(MainWindow &w, const QString &key)

@@ -4,6 +4,7 @@
 #include "app/orvellaapp.h"
 #include "platform/dialogservice.h"
 
+#include <QComboBox>
 #include <QImage>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -62,6 +63,14 @@ QString copyPicture(const QString &name, const QString &folder);
 // The freedesktop trash of the test's home.
 QString trashFolder();
 QByteArray contentOf(const QString &path);
+// Double-clicks widget as a mouse does (press, release, press, release at one place), through its
+// window, so the toolkit makes the second press a double-click as it does for a real mouse.
+void mouseDoubleClick(QWidget *widget, QPoint at = {});
+// Picks entry row of a drop-down list as a user does: opens it, goes to the entry, presses Return.
+void pickEntry(QComboBox &box, int row);
+// Presses key as the keyboard does, into window once it is the active window: its focus widget and
+// shortcuts take it.
+void pressKey(QWidget &window, Qt::Key key);
 // Presses the main window's toolbar button with key, as a click would.
 void pressToolbar(MainWindow &w, const QString &key);
 // The colour at a relative position of an image, as one of red, green, blue and white: 'R', 'G',

@@ -21,6 +21,8 @@ private slots:
     void showsNameVersionLogoAndLink();
     void okEnablesTheMainWindow();
     void closeBoxEnablesTheMainWindow();
+    void keysClose_data();
+    void keysClose();
     void linkOpensTheHomePageAndStaysOpen();
     void failingBrowserIsReported();
 
@@ -94,6 +96,23 @@ void TestAbout::closeBoxEnablesTheMainWindow()
     QVERIFY(m_env->boxes().shown().isEmpty());
 }
 
+void TestAbout::keysClose_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Enter") << int(Qt::Key_Enter);
+}
+
+void TestAbout::keysClose()
+{
+    QFETCH(int, key);
+    About &a = openAbout();
+    pressKey(a, Qt::Key(key));
+    QVERIFY(!a.isVisible());
+    QVERIFY(w().isEnabled());
+}
+
 void TestAbout::linkOpensTheHomePageAndStaysOpen()
 {
     About &a = openAbout();
@@ -106,6 +125,9 @@ void TestAbout::linkOpensTheHomePageAndStaysOpen()
     QTest::mousePress(a.Label3, Qt::LeftButton);
     QTest::mouseRelease(a.Label3, Qt::LeftButton, {}, QPoint(-5, -5));
     QCOMPARE(m_env->browserStarts().size(), 1);
+    // A double-click is one click.
+    mouseDoubleClick(a.Label3);
+    QCOMPARE(m_env->browserStarts().size(), 2);
 }
 
 void TestAbout::failingBrowserIsReported()

@@ -55,6 +55,9 @@ void TestBrowse::progressValues_data()
     QTest::newRow("2/3") << 2 << 3 << 67;
     QTest::newRow("1/200") << 1 << 200 << 0;
     QTest::newRow("3/200") << 3 << 200 << 2;
+    // Halves that floating point puts on the wrong side.
+    QTest::newRow("23/40") << 23 << 40 << 58;
+    QTest::newRow("109/200") << 109 << 200 << 54;
     QTest::newRow("empty") << 0 << 0 << 0;
 }
 
@@ -331,7 +334,8 @@ void TestBrowse::driveChange()
     TestEnv env;
     const QString stick = env.makeFolder(QStringLiteral("stick"));
     writePictures(stick, 2, QStringLiteral("s"));
-    env.makeFolder(QStringLiteral("stick/DCIM"));
+    const QString dcim = env.makeFolder(QStringLiteral("stick/DCIM"));
+    writePictures(dcim, 1, QStringLiteral("d"));
     const QString other = env.makeFolder(QStringLiteral("other"));
     writePictures(other, 3, QStringLiteral("o"));
     QVERIFY(env.start());
@@ -361,6 +365,28 @@ void TestBrowse::driveChange()
     QCOMPARE(pictureNumber(w.Image1[1]->picture()), 1);
     // Slot 2 still holds what the first load of this folder put there.
     QCOMPARE(pictureNumber(w.Image1[2]->picture()), 2);
+    // A cell acts only for the file whose picture it shows: cell 0 shows s000.jpg under the name
+    // o000.jpg, so it selects nothing and its hover names the picture's file; cell 2 shows o002.
+    w.Text1_Click(0);
+    w.Image1_Click(1);
+    QCOMPARE(w.state.SelectedCount, 0);
+    w.Image1_MouseMove(0);
+    QCOMPARE(w.Text6->text(), QStringLiteral("s000.jpg"));
+    w.Text1_MouseMove(2);
+    QCOMPARE(w.Text6->text(), QStringLiteral("o002.jpg"));
+    w.Text1_Click(2);
+    QCOMPARE(w.state.SelectedCount, 1);
+    QVERIFY(w.File1->Selected(2) && !w.File1->Selected(0));
+
+    // Picking the drive already shown is no drive change: the folder and its selection stay.
+    w.setAutoThumbnails(true);
+    env.openFolder(dcim);
+    QCOMPARE(w.Drive1->currentIndex(), 1);
+    w.Image1_Click(0);
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    pickEntry(*w.Drive1, 1);
+    QCOMPARE(w.Dir1->Path(), nativeFolder(dcim));
+    QCOMPARE(w.state.SelectedCount, 1);
 }
 
 void TestBrowse::driveThatCannotBeFound()

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 using namespace orvella;
@@ -162,13 +163,45 @@ void TestChooser::closeBoxKeepsEverything()
 
 void TestChooser::keys()
 {
-    // Return in the name box makes the folder; Escape is the close box.
-    QVERIFY(QTest::qWaitForWindowActive(&chooser()));
-    chooser().Text4->setText(QStringLiteral("ByKey"));
-    QTest::keyClick(chooser().Text4, Qt::Key_Return);
+    // Return at once takes the folder shown.
+    MoveFileWindow &c = chooser();
+    pressKey(c, Qt::Key_Return);
+    QVERIFY(!c.isVisible());
+    QCOMPARE(w().Text5->text(), nativeFolder(m_pics));
+    w().Check3->setChecked(false);
+    w().Check3->setChecked(true);
+    // Return in the name box makes the folder, and nothing more.
+    c.Text4->setFocus();
+    c.Text4->setText(QStringLiteral("ByKey"));
+    pressKey(c, Qt::Key_Return);
     QVERIFY(QFileInfo(QDir(m_pics).filePath(QStringLiteral("ByKey"))).isDir());
-    QTest::keyClick(&chooser(), Qt::Key_Escape);
-    QVERIFY(!chooser().isVisible());
+    QVERIFY(c.isVisible());
+    // Return in the folder list opens its entry.
+    const QString old = QDir(m_pics).filePath(QStringLiteral("Old"));
+    c.Dir2->setFocus();
+    for (int i = 0; i < c.Dir2->count(); ++i)
+        if (c.Dir2->entryPath(i) == nativeFolder(old))
+            c.Dir2->setCurrentRow(i);
+    pressKey(c, Qt::Key_Return);
+    QCOMPARE(c.Dir2->Path(), nativeFolder(old));
+    QVERIFY(c.isVisible());
+    // Return anywhere else is OK; on the focused Cancel button it is Cancel.
+    c.Drive2->setFocus();
+    pressKey(c, Qt::Key_Return);
+    QVERIFY(!c.isVisible());
+    QVERIFY(w().isEnabled());
+    QCOMPARE(w().Text5->text(), nativeFolder(old));
+    w().Check3->setChecked(false);
+    w().Check3->setChecked(true);
+    c.Command1->setFocus();
+    pressKey(c, Qt::Key_Return);
+    QVERIFY(!c.isVisible());
+    QVERIFY(!w().Check3->isChecked());
+    // Escape is the close box: nothing copied, nothing unticked.
+    w().Text5->setText(QStringLiteral("earlier"));
+    w().Check3->setChecked(true);
+    pressKey(c, Qt::Key_Escape);
+    QVERIFY(!c.isVisible());
     QVERIFY(w().isEnabled());
     QVERIFY(w().Check3->isChecked());
     QCOMPARE(w().Text5->text(), QStringLiteral("earlier"));

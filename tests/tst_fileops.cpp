@@ -3,6 +3,7 @@
 
 #include "browse/gridwidgets.h"
 #include "fileops/movefilewindow.h"
+#include "fileops/namerules.h"
 #include "platform/filelistbox.h"
 #include "platform/fileservices.h"
 #include "platform/folderlistbox.h"
@@ -86,7 +87,8 @@ private slots:
     void failureInTheMiddleKeepsEarlierNames();
     void countStarts_data();
     void countStarts();
-    void countStartOutside32BitsFails();
+    void countStartsThatCannotNumberTheRun_data();
+    void countStartsThatCannotNumberTheRun();
     void emptyPrefix();
     void refusedPrefixes_data();
     void refusedPrefixes();
@@ -255,6 +257,7 @@ void TestFileOps::countStarts_data()
     QTest::newRow("&H10") << "&H10" << QStringList {"X 016.jpg", "X 017.JPG"};
     QTest::newRow("1000") << "1000" << QStringList {"X 1000.jpg", "X 1001.JPG"};
     QTest::newRow("-2") << "-2" << QStringList {"X -001.JPG", "X -002.jpg"};
+    QTest::newRow("just fits") << "2147483645" << QStringList {"X 2147483645.jpg", "X 2147483646.JPG"};
 }
 
 void TestFileOps::countStarts()
@@ -269,13 +272,39 @@ void TestFileOps::countStarts()
     QCOMPARE(filesIn(f.dir), expected);
 }
 
-void TestFileOps::countStartOutside32BitsFails()
+void TestFileOps::countStartsThatCannotNumberTheRun_data()
 {
+    // The counter goes one past the last picture's number and must hold that in 32 bits. The run
+    // renames what the list has selected, grid or not.
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QList<int>>("cells");
+    QTest::addColumn<QList<int>>("listOnly");
+    QTest::newRow("beyond 32 bits") << "99999999999" << QList<int> {0, 1} << QList<int> {};
+    QTest::newRow("the top, one picture") << "2147483647" << QList<int> {0} << QList<int> {};
+    QTest::newRow("one below, two pictures") << "2147483646" << QList<int> {0, 1} << QList<int> {};
+    QTest::newRow("one below, one in the grid, one in the list") << "2147483646" << QList<int> {0} << QList<int> {2};
+}
+
+void TestFileOps::countStartsThatCannotNumberTheRun()
+{
+    QFETCH(QString, start);
+    QFETCH(QList<int>, cells);
+    QFETCH(QList<int>, listOnly);
     Folder f;
-    f.select({0, 1});
-    f.rename(QStringLiteral("Holiday"), QStringLiteral("99999999999"));
-    QCOMPARE(f.boxTexts().last(), QStringLiteral("File already exists. Can not over-write!\r"));
+    for (int c : cells)
+        f.w().Text1_Click(c);
+    for (int i : listOnly)
+        f.w().File1->setSelected(i, true);
+    f.rename(QStringLiteral("Holiday"), start);
+    // Refused up front, after the confirmation: nothing renamed, the selection kept for another try.
+    QCOMPARE(f.env.boxes().shown().size(), 2);
+    const auto refusal = f.env.boxes().shown().last();
+    QCOMPARE(refusal.text, countOutOfRangeText());
+    QCOMPARE(refusal.style, int(MsgOkOnly));
+    QCOMPARE(refusal.title, QStringLiteral("Orvella"));
     QCOMPARE(filesIn(f.dir), (QStringList {"a.jpg", "b.JPG", "c.gif"}));
+    QCOMPARE(f.w().state.SelectedCount, cells.size());
+    QCOMPARE(f.w().Text3->text(), start);
 }
 
 void TestFileOps::emptyPrefix()

@@ -2,10 +2,14 @@
 #include "tests/testsupport.h"
 
 #include "browse/gridwidgets.h"
+#include "dialogs/bigpicture.h"
+#include "dialogs/picturebox.h"
 #include "platform/filelistbox.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QTest>
+#include <QTextDocument>
 
 using namespace orvella;
 using namespace orvella::test;
@@ -54,6 +58,9 @@ private slots:
     void selectAllAndNone();
     void selectionSurvivesPaging();
     void hoverShowsTheName();
+    void toolTipsShowNamesAsTheyAre();
+    void sameNamesInAnotherFolder_data();
+    void sameNamesInAnotherFolder();
     void listSelectionsLeaveTheGridAlone();
     void thumbnailThatFailedToDecodeIsSelectedByItsCaption();
 
@@ -162,11 +169,16 @@ void TestGrid::realMouseClicks()
     QVERIFY(w().File1->Selected(7));
     QTest::mouseClick(w().Text1[7], Qt::LeftButton);
     QVERIFY(!w().File1->Selected(7));
-    // A double-click toggles the selection once, with its first click.
-    QTest::mouseClick(w().Image1[8], Qt::LeftButton);
-    QTest::mouseDClick(w().Image1[8], Qt::LeftButton);
+    // A double-click toggles the selection once, with its first click, on a thumbnail (which then
+    // opens the enlarged view) and on a caption alike.
+    mouseDoubleClick(w().Image1[8]);
     QVERIFY(w().File1->Selected(8));
-    QCOMPARE(w().state.SelectedCount, 1);
+    QVERIFY(w().Picture2->isVisible());
+    QCOMPARE(pictureNumber(w().Picture2->drawnPicture()), 8);
+    w().Picture2_Click();
+    mouseDoubleClick(w().Text1[9]);
+    QVERIFY(w().File1->Selected(9));
+    QCOMPARE(w().state.SelectedCount, 2);
 }
 
 void TestGrid::selectAllAndNone()
@@ -222,6 +234,83 @@ void TestGrid::hoverShowsTheName()
     // Hovering changes nothing else.
     QCOMPARE(w().state.SelectedCount, 0);
     QVERIFY(showsUnselected(w().Text1[20]));
+}
+
+void TestGrid::toolTipsShowNamesAsTheyAre()
+{
+    TestEnv env;
+    const QString dir = env.makeFolder(QStringLiteral("names"));
+    const QStringList names {"<b>bold.jpg", "x&lt;y.jpg", "<i> two  blanks.jpg", "plain.jpg"};
+    for (int i = 0; i < names.size(); ++i)
+        writePicture(QDir(dir).filePath(names[i]), i);
+    m_env->openFolder(dir);
+    for (int k = 0; k < names.size(); ++k) {
+        const QString name = w().Text1[size_t(k)]->text();
+        QVERIFY(names.contains(name));
+        // What a tool tip shows: formatted text when the toolkit takes it for some.
+        const QString tip = w().Text1[size_t(k)]->toolTip();
+        QTextDocument shown;
+        if (Qt::mightBeRichText(tip))
+            shown.setHtml(tip);
+        else
+            shown.setPlainText(tip);
+        QCOMPARE(shown.toPlainText(), name);
+    }
+}
+
+void TestGrid::sameNamesInAnotherFolder_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::newRow("first page") << 0;
+    QTest::newRow("one row down") << 6;
+    QTest::newRow("second page") << 36;
+}
+
+void TestGrid::sameNamesInAnotherFolder()
+{
+    // Cameras name every card's pictures alike: a second folder with the same names, other pictures.
+    QFETCH(int, first);
+    const QString card = m_env->makeFolder(QStringLiteral("card"));
+    for (int i = 0; i < 40; ++i)
+        writePicture(QDir(card).filePath(QStringLiteral("pic%1.jpg").arg(i, 3, 10, QLatin1Char('0'))), 100 + i);
+    while (w().state.PageStart < first)
+        w().scrolldown_Click();
+    // Without automatic loading the grid keeps showing the first folder's pictures.
+    w().setAutoThumbnails(false);
+    m_env->openFolder(card);
+    for (int k = 0; k < 36; ++k) {
+        const int shown = first + k; // the number of the picture in cell k
+        const QString name = shown < 40 ? QStringLiteral("pic%1.jpg").arg(shown, 3, 10, QLatin1Char('0')) : QString();
+        w().Image1_Click(k);
+        QCOMPARE(w().state.SelectedCount, 0);
+        w().Text1_Click(k);
+        QCOMPARE(w().state.SelectedCount, 0);
+        w().Image1_MouseMove(k);
+        QCOMPARE(w().Text6->text(), name);
+        w().Text1_MouseMove(k);
+        QCOMPARE(w().Text6->text(), name);
+        if (shown < 40) {
+            w().Image1_DblClick(k);
+            QCOMPARE(pictureNumber(w().Picture2->drawnPicture()), shown);
+        }
+    }
+    // No file of the new folder was selected: nobody has seen one.
+    for (int i = 0; i < 40; ++i)
+        QVERIFY(!w().File1->Selected(i));
+    w().setPictureSize(false);
+    w().Image1_DblClick(0);
+    QCOMPARE(pictureNumber(m_env->app().bigPicture().Picture1->Picture()), first);
+    m_env->app().bigPicture().close();
+
+    // Once loaded, the cells stand for the new folder's files.
+    w().ButtonLoadThumbs_Click();
+    w().Text1_Click(0);
+    w().Image1_Click(1);
+    QVERIFY(w().File1->Selected(0) && w().File1->Selected(1));
+    QCOMPARE(w().state.SelectedCount, 2);
+    w().Image1_DblClick(0);
+    QCOMPARE(pictureNumber(m_env->app().bigPicture().Picture1->Picture()), 100);
+    m_env->app().bigPicture().close();
 }
 
 void TestGrid::listSelectionsLeaveTheGridAlone()

@@ -70,7 +70,7 @@ private slots:
     void closeBoxKeepsEverySetting();
     void closeBoxAfterARefusedOk();
     void keysActAsOkAndCloseBox();
-    void closeBoxOnTheFirstOpeningRemembersNoFormats();
+    void closeBoxOnTheFirstOpeningKeepsTheBoxes();
     void formatBoxesOutliveTheMainWindow();
     void patternTakesEffectAtTheNextLoad();
     void manualLoadingUsesTheButton();
@@ -369,19 +369,30 @@ void TestOptions::closeBoxAfterARefusedOk()
     QVERIFY(w().DeleteRecycle());
     QVERIFY(w().AutoThumbnails());
     QVERIFY(w().ButtonLoadThumbs->isHidden());
+    // The boxes are back as they were at opening too: OK at once is accepted.
+    openOptions();
+    QCOMPARE(tickedFormats(o), (QStringList {"JPEG", "BMP", "GIF", "ICO"}));
+    o.Command3->click();
+    QVERIFY(!o.isVisible());
+    QCOMPARE(m_env->boxes().shown().size(), 1);
+    QCOMPARE(w().ImageFormat(), QStringLiteral("*.jpeg;*.jpg;*.bmp;*.gif;*.ico;*.icon"));
 }
 
-void TestOptions::closeBoxOnTheFirstOpeningRemembersNoFormats()
+void TestOptions::closeBoxOnTheFirstOpeningKeepsTheBoxes()
 {
     Options &o = openOptions();
+    tickFormats(o, {"GIF"});
     QVERIFY(o.close());
-    QCOMPARE(o.FormatsRemembered, 1);
     QCOMPARE(w().ImageFormat(), BrowserSettings::defaultImageFormat());
+    // The next opening shows what the first one showed, which is what the settings still list.
     openOptions();
-    // No OK has stored any box yet: all four open unticked.
-    QCOMPARE(tickedFormats(o), QStringList());
+    QCOMPARE(tickedFormats(o), (QStringList {"JPEG", "BMP", "GIF", "ICO"}));
     QCOMPARE(w().ImageFormat(), QString());
     QVERIFY(o.AutoThumb->isChecked());
+    o.Command3->click();
+    QVERIFY(!o.isVisible());
+    QVERIFY(m_env->boxes().shown().isEmpty());
+    QCOMPARE(w().ImageFormat(), QStringLiteral("*.jpeg;*.jpg;*.bmp;*.gif;*.ico;*.icon"));
 }
 
 void TestOptions::formatBoxesOutliveTheMainWindow()

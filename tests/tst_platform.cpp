@@ -12,6 +12,7 @@
 #include "platform/picturedecoder.h"
 #include "platform/singleinstance.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -69,7 +70,7 @@ private slots:
     void fileListBoxKeepsItsFolderWhenTheNewOneFails();
     void folderListBox();
     void joinPathUsesOneSeparator();
-    void volumesHoldTheRoot();
+    void driveList();
     void busyPointerRestoresWhateverTheDepth();
     void scriptedBoxesRecordAndAnswer();
     void decodeOrientations_data();
@@ -210,11 +211,34 @@ void TestPlatform::folderListBox()
     QCOMPARE(dirs.entryPath(depth - 1), nativeFolder(top));
     QCOMPARE(dirs.entryPath(depth), QDir(top).filePath(QStringLiteral("alpha")));
     QCOMPARE(dirs.entryPath(depth + 1), QDir(top).filePath(QStringLiteral("Beta")));
-
-    // A double-click opens an entry.
     dirs.resize(300, 600);
     dirs.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dirs));
+
+    // Entries are named plainly, to assistive tools too; the indentation is drawn: each level
+    // starts further right.
+    QAccessibleTableInterface *cells = QAccessible::queryAccessibleInterface(&dirs)->tableInterface();
+    QVERIFY(cells);
+    const QImage shot = dirs.viewport()->grab().toImage();
+    int indent = -1;
+    for (int i = 0; i < dirs.count(); ++i) {
+        const QString name = i == 0 ? QDir::rootPath() : fileNameOf(dirs.entryPath(i));
+        QCOMPARE(dirs.item(i)->text(), name);
+        QCOMPARE(cells->cellAt(i, 0)->text(QAccessible::Name), name);
+        const QRect row = dirs.visualItemRect(dirs.item(i));
+        int left = row.right();
+        for (int y = row.top(); y <= row.bottom(); ++y)
+            for (int x = 0; x < left; ++x)
+                if (shot.pixelColor(x, y) != dirs.palette().color(QPalette::Base))
+                    left = x;
+        if (i <= depth)
+            QVERIFY2(left > indent, qPrintable(QStringLiteral("row %1 starts at %2").arg(i).arg(left)));
+        else
+            QCOMPARE(left, indent); // the subfolders share one level
+        indent = left;
+    }
+
+    // A double-click opens an entry.
     dirs.scrollToItem(dirs.item(depth));
     const QPoint at = dirs.visualItemRect(dirs.item(depth)).center();
     QTest::mouseClick(dirs.viewport(), Qt::LeftButton, {}, at);
@@ -233,6 +257,14 @@ void TestPlatform::folderListBox()
     QVERIFY(dirs.Refresh().ok);
     QCOMPARE(dirs.count(), before + 1);
     QCOMPARE(changes.count(), 2);
+
+    // Typing a name's first letter goes to it; Return opens it.
+    QVERIFY(dirs.setPath(top).ok);
+    dirs.setFocus();
+    QTest::keyClick(&dirs, 'b');
+    QCOMPARE(dirs.currentItem()->text(), QStringLiteral("Beta"));
+    QTest::keyClick(&dirs, Qt::Key_Return);
+    QCOMPARE(dirs.Path(), QDir(top).filePath(QStringLiteral("Beta")));
 }
 
 void TestPlatform::joinPathUsesOneSeparator()
@@ -243,7 +275,7 @@ void TestPlatform::joinPathUsesOneSeparator()
     QCOMPARE(fileNameOf(QStringLiteral("/x/y/z.jpg")), QStringLiteral("z.jpg"));
 }
 
-void TestPlatform::volumesHoldTheRoot()
+void TestPlatform::driveList()
 {
     const QList<Volume> volumes = listVolumes();
     QVERIFY(!volumes.isEmpty());
@@ -253,6 +285,29 @@ void TestPlatform::volumesHoldTheRoot()
     drives.showVolumeOf(env.root());
     QVERIFY(!drives.driveRoot().isEmpty());
     QVERIFY(QDir::cleanPath(env.root()).startsWith(QDir::cleanPath(QDir::fromNativeSeparators(drives.driveRoot()))));
+
+    // Change means the user picked another drive than the one shown.
+    const QString card = env.makeFolder(QStringLiteral("card"));
+    drives.setVolumes({{QStringLiteral("/"), QString()}, {nativeFolder(env.root()), QString()},
+        {nativeFolder(card), QStringLiteral("CARD")}});
+    QSignalSpy changes(&drives, &DriveListBox::Change);
+    drives.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&drives));
+    pickEntry(drives, 0);
+    QCOMPARE(changes.count(), 0);
+    pickEntry(drives, 2);
+    QCOMPARE(drives.currentIndex(), 2);
+    QCOMPARE(changes.count(), 1);
+    pickEntry(drives, 2);
+    QCOMPARE(changes.count(), 1);
+    // A drive the program shows counts as shown.
+    drives.showVolumeOf(QDir(env.root()).filePath(QStringLiteral("x")));
+    QCOMPARE(drives.currentIndex(), 1);
+    pickEntry(drives, 1);
+    QCOMPARE(changes.count(), 1);
+    QTest::keyClick(&drives, Qt::Key_Down);
+    QCOMPARE(drives.currentIndex(), 2);
+    QCOMPARE(changes.count(), 2);
 }
 
 void TestPlatform::busyPointerRestoresWhateverTheDepth()

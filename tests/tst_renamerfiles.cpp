@@ -2,6 +2,7 @@
 // refused prefixes, and deletes with the main window closed.
 #include "tests/renamersupport.h"
 
+#include "fileops/namerules.h"
 #include "platform/busypointer.h"
 #include "renamer/namepreview.h"
 

@@ -18,13 +18,6 @@ using namespace orvella::test;
 
 namespace {
 
-// What the window system delivers for a double-click: a click, then the double-click.
-void doubleClick(QWidget *widget)
-{
-    QTest::mouseClick(widget, Qt::LeftButton);
-    QTest::mouseDClick(widget, Qt::LeftButton);
-}
-
 bool near(const QColor &a, const QColor &b)
 {
     return std::abs(a.red() - b.red()) < 24 && std::abs(a.green() - b.green()) < 24
@@ -121,7 +114,7 @@ void TestViewer::smallPictureDrawsTheFileFitted()
 {
     PictureBox &box = *w().Picture2;
     QVERIFY(box.isHidden());
-    doubleClick(w().Image1[0]);
+    mouseDoubleClick(w().Image1[0]);
     // The double-click's first click selects the file, once.
     QVERIFY(w().File1->Selected(0));
     QCOMPARE(w().state.SelectedCount, 1);
@@ -139,15 +132,15 @@ void TestViewer::smallPictureDrawsTheFileFitted()
     QVERIFY(numberAt(shot, shot.width() / 2, shot.height() - 4) != 0);
     QVERIFY(w().childAt(box.geometry().center()) == &box);
 
-    // A tall picture fills the height, centred across; the earlier drawing is gone.
-    doubleClick(w().Image1[1]);
+    // A tall picture fills the height, centred across; the earlier drawing is gone. (The view
+    // covers the grid: no mouse reaches thumbnail 1 now, its handler is called.)
+    w().Image1_DblClick(1);
     const std::optional<QRectF> tall = fitPictureRect(QSizeF(1500, 4500), QSizeF(box.ScaleWidth(), box.ScaleHeight()));
     QVERIFY(tall);
     QCOMPARE(box.drawnRect(), *tall);
     QCOMPARE(box.drawnRect().height(), box.ScaleHeight());
     QVERIFY(box.drawnRect().x() > 0);
     QCOMPARE(pictureNumber(box.drawnPicture()), 1);
-    QCOMPARE(w().state.SelectedCount, 2);
 
     QTest::mouseClick(&box, Qt::LeftButton);
     QVERIFY(box.isHidden());
@@ -171,7 +164,7 @@ void TestViewer::smallPictureOfALargeFileIsDecodedForTheBox()
 
 void TestViewer::smallPictureIgnoresAnEmptyCell()
 {
-    doubleClick(w().Image1[10]);
+    mouseDoubleClick(w().Image1[10]);
     QVERIFY(w().Picture2->isHidden());
     QCOMPARE(w().state.SelectedCount, 0);
     // A listed file without a thumbnail is ignored too.
@@ -198,7 +191,7 @@ void TestViewer::smallPictureStaysUntilClicked()
 void TestViewer::fullSizeCentresALargePicture()
 {
     w().setPictureSize(false);
-    doubleClick(w().Image1[2]);
+    mouseDoubleClick(w().Image1[2]);
     QVERIFY(big().isVisible());
     QVERIFY(w().Picture2->isHidden());
     // The main window stays usable.
