@@ -18,6 +18,8 @@ int QtDialogService::messageBox(const QString &text, int style, const QString &t
 {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(title.isEmpty() ? applicationTitle() : title);
+    // Texts name files, and a file name may look like markup: show it as it is.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (style) {
     case MsgCritical:

@@ -17,10 +17,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 
 using namespace orvella;
 using namespace orvella::test;
@@ -72,7 +74,7 @@ private slots:
     void joinPathUsesOneSeparator();
     void driveList();
     void busyPointerRestoresWhateverTheDepth();
-    void scriptedBoxesRecordAndAnswer();
+    void messageBoxesShowTextAsItIs();
     void decodeOrientations_data();
     void decodeOrientations();
     void decodeScalesDownKeepingProportions();
@@ -321,18 +323,38 @@ void TestPlatform::busyPointerRestoresWhateverTheDepth()
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 
-void TestPlatform::scriptedBoxesRecordAndAnswer()
+void TestPlatform::messageBoxesShowTextAsItIs()
 {
-    ScriptedDialogService s;
-    s.script({AnswerCancel, AnswerCancel});
-    QCOMPARE(s.messageBox(QStringLiteral("Sure?"), MsgOkCancelQuestion, QStringLiteral("Dunmere")), int(AnswerCancel));
-    // An OK-only box answers OK whatever the script holds.
-    QCOMPARE(s.messageBox(QStringLiteral("Done"), MsgOkOnly), int(AnswerOk));
-    QCOMPARE(s.messageBox(QStringLiteral("Again?"), MsgOkCancelQuestion), int(AnswerOk));
-    QCOMPARE(s.shown().size(), 3);
-    QCOMPARE(s.shown()[0].title, QStringLiteral("Dunmere"));
-    QCOMPARE(s.shown()[1].title, QStringLiteral("Orvella"));
-    QCOMPARE(s.shown()[1].style, 0);
+    // The real boxes: title, icon, buttons, the text shown as it is (a file name may look like
+    // markup), and Escape answering Cancel.
+    struct Seen {
+        QString title, text;
+        Qt::TextFormat format = Qt::AutoText;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        int buttons = 0;
+    } seen;
+    auto answerWith = [&seen](int key) {
+        QTimer::singleShot(0, [&seen, key] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seen = {box->windowTitle(), box->text(), box->textFormat(), box->icon(), int(box->buttons().size())};
+            QTest::keyClick(box, Qt::Key(key));
+        });
+    };
+    QtDialogService real;
+    answerWith(Qt::Key_Escape);
+    QCOMPARE(real.messageBox(QStringLiteral("Delete <b>x</b>.jpg ?"), MsgOkCancelQuestion, QStringLiteral("Dunmere")),
+        int(AnswerCancel));
+    QCOMPARE(seen.title, QStringLiteral("Dunmere"));
+    QCOMPARE(seen.text, QStringLiteral("Delete <b>x</b>.jpg ?"));
+    QCOMPARE(seen.format, Qt::PlainText);
+    QCOMPARE(seen.icon, QMessageBox::Question);
+    QCOMPARE(seen.buttons, 2);
+    answerWith(Qt::Key_Return);
+    QCOMPARE(real.messageBox(QStringLiteral("Drive can not be found."), MsgCritical), int(AnswerOk));
+    QCOMPARE(seen.title, QStringLiteral("Orvella"));
+    QCOMPARE(seen.icon, QMessageBox::Critical);
+    QCOMPARE(seen.buttons, 1);
 }
 
 void TestPlatform::decodeOrientations_data()
