@@ -37,9 +37,11 @@ def alive(pid):
 def main():
     pid, output = int(sys.argv[1]), sys.argv[2]
     d = display.Display()
+    # The window goes with its program: errors about it at the end are expected.
+    d.set_error_handler(lambda *args: None)
     root = d.screen().root
     # The reply goes to the root window: listen there, as a window manager does.
-    root.change_attributes(event_mask=X.SubstructureNotifyMask)
+    root.change_attributes(event_mask=X.StructureNotifyMask | X.SubstructureNotifyMask)
     wm_protocols = d.intern_atom("WM_PROTOCOLS")
     ping = d.intern_atom("_NET_WM_PING")
     window = None
