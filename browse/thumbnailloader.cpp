@@ -263,7 +263,9 @@ QThreadPool &ThumbnailLoader::pool()
 {
     if (!m_pool) {
         m_pool = std::make_unique<QThreadPool>();
-        m_pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+        // One decoder more than there are cores: a decoder waits now and then (for the file, for
+        // the image plug-in's lock), and the user-interface thread no longer decodes itself.
+        m_pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount()) + 1);
     }
     return *m_pool;
 }
