@@ -2,7 +2,7 @@
 // window has been shown for a moment, and ends a second after the load. It prints when the load
 // started and ended (CLOCK_MONOTONIC seconds), for bench/ping-during-load.sh, which pings the
 // window meanwhile.
-//   usage: bench_ping FOLDER [delay-ms=2000]
+//   usage: bench_ping FOLDER [delay-ms=2000] [seconds to stay after the load=1]
 #include "app/mainwindow.h"
 #include "app/orvellaapp.h"
 #include "platform/folderlistbox.h"
@@ -33,6 +33,7 @@ int main(int argc, char *argv[])
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     const int delay = argc > 2 ? std::atoi(argv[2]) : 2000;
+    const int stay = argc > 3 ? std::atoi(argv[3]) : 1;
     OrvellaApp app(QStringLiteral("orvella-bench-ping"));
     app.advertAddress = QStringLiteral("http://127.0.0.1:1/");
     if (!app.openMainWindow())
@@ -46,7 +47,7 @@ int main(int argc, char *argv[])
         std::printf("load end %.6f\n", now());
         std::printf("decodes %lld\n", qlonglong(w.state.Decodes));
         std::fflush(stdout);
-        QTimer::singleShot(1000, &application, &QCoreApplication::quit);
+        QTimer::singleShot(stay * 1000, &application, &QCoreApplication::quit);
     });
     return QApplication::exec();
 }
