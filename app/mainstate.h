@@ -12,7 +12,7 @@ namespace orvella {
 // select.
 struct MainState {
     std::vector<QImage> Image3; // picture slot i: the thumbnail of file i as of the last load
-    std::vector<QString> SlotPaths; // full path of the file whose picture slot i holds
+    std::vector<QString> SlotPaths; // full path of the file whose picture slot i holds, 0 included
     int PercentDone = 0;
     qsizetype PageStart = 0; // list index shown in grid cell 0
     qsizetype NextToShow = 0; // list index the next filled cell takes
@@ -21,7 +21,7 @@ struct MainState {
     int ClickedCell = 0;
     int DownloadFailed = 0;
     bool StartingUp = false; // true while the start-up sequence runs
-    qint64 Decodes = 0; // pictures decoded by the thumbnail loader since the window opened
+    qint64 Decodes = 0; // pictures the loader decoded from the files since the window opened (no cache hit)
 
     int selectFlag(qsizetype i) const
     {

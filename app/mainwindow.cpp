@@ -25,6 +25,7 @@
 #include "selection/toolbar.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +34,8 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QWindow>
+
+#include <utility>
 
 namespace orvella {
 
@@ -302,6 +305,29 @@ QSize MainWindow::thumbnailCoverSize() const
     return (QSizeF(cell) * dpr).toSize();
 }
 
+bool MainWindow::loading() const
+{
+    return m_loader->loading();
+}
+
+void MainWindow::loadEnded()
+{
+    // The close waits for the event loop, so whatever handler ran the load finishes first.
+    if (std::exchange(m_closeAfterLoad, false))
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // A load never runs on a closing window: the close is honoured once it has ended.
+    if (loading()) {
+        m_closeAfterLoad = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
 BrowserSettings &MainWindow::settings()
 {
     return m_app.settings;
@@ -342,10 +368,14 @@ void MainWindow::setDeleteRecycle(bool v)
 
 void MainWindow::Dir1_Change()
 {
+    if (loading())
+        return;
     m_folders->Dir1_Change();
 }
 void MainWindow::Drive1_Change()
 {
+    if (loading())
+        return;
     m_folders->Drive1_Change();
 }
 OpResult MainWindow::LoadThumbnails()
@@ -354,6 +384,8 @@ OpResult MainWindow::LoadThumbnails()
 }
 void MainWindow::ButtonLoadThumbs_Click()
 {
+    if (loading())
+        return;
     m_loader->ButtonLoadThumbs_Click();
 }
 void MainWindow::ShowThumbnailPage()
@@ -362,18 +394,26 @@ void MainWindow::ShowThumbnailPage()
 }
 void MainWindow::PageDown_Click()
 {
+    if (loading())
+        return;
     m_grid->PageDown_Click();
 }
 void MainWindow::PageUp_Click()
 {
+    if (loading())
+        return;
     m_grid->PageUp_Click();
 }
 void MainWindow::ScrollUp_Click(int index)
 {
+    if (loading())
+        return;
     m_grid->ScrollUp_Click(index);
 }
 void MainWindow::scrolldown_Click()
 {
+    if (loading())
+        return;
     m_grid->scrolldown_Click();
 }
 void MainWindow::ToggleSelection()
@@ -382,6 +422,8 @@ void MainWindow::ToggleSelection()
 }
 void MainWindow::SelectAllFiles()
 {
+    if (loading())
+        return;
     m_selection->SelectAllFiles();
 }
 void MainWindow::ClearSelection()
@@ -390,10 +432,14 @@ void MainWindow::ClearSelection()
 }
 void MainWindow::Image1_Click(int index)
 {
+    if (loading())
+        return;
     m_selection->Image1_Click(index);
 }
 void MainWindow::Text1_Click(int index)
 {
+    if (loading())
+        return;
     m_selection->Text1_Click(index);
 }
 void MainWindow::Image1_MouseMove(int index)
@@ -406,19 +452,28 @@ void MainWindow::Text1_MouseMove(int index)
 }
 void MainWindow::Image1_DblClick(int index)
 {
+    if (loading())
+        return;
     m_viewer->Image1_DblClick(index);
 }
 void MainWindow::Picture2_Click()
 {
+    if (loading())
+        return;
     m_viewer->Picture2_Click();
 }
 void MainWindow::Toolbar1_ButtonClick(const QString &key)
 {
+    if (loading())
+        return;
     m_toolbar->Toolbar1_ButtonClick(key);
 }
 
 void MainWindow::OpenFileRenamer()
 {
+    // Closing the window would discard it under the running load.
+    if (loading())
+        return;
     OrvellaApp &app = m_app;
     app.showFileRenamer();
     // This window goes once the running handler returns; nothing may touch it after this.
@@ -435,14 +490,20 @@ void MainWindow::UpdateMoveField()
 }
 void MainWindow::Command3_Click()
 {
+    if (loading())
+        return;
     m_panel->Command3_Click();
 }
 void MainWindow::RenameSelectedFiles()
 {
+    if (loading())
+        return;
     m_rename->RenameSelectedFiles();
 }
 void MainWindow::MoveSelectedFiles()
 {
+    if (loading())
+        return;
     m_move->MoveSelectedFiles();
 }
 OpResult MainWindow::RefreshAfterFileOperation()
@@ -451,6 +512,8 @@ OpResult MainWindow::RefreshAfterFileOperation()
 }
 void MainWindow::DeleteSelectedFiles()
 {
+    if (loading())
+        return;
     m_delete->DeleteSelectedFiles();
 }
 MoveFileWindow &MainWindow::moveFileWindow()

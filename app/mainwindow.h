@@ -142,6 +142,16 @@ public:
     // The grid's cell size in device pixels: what a thumbnail must cover.
     QSize thumbnailCoverSize() const;
 
+    // Whether a thumbnail load runs. Meanwhile the window answers the window system but starts
+    // nothing: the handlers that change files, the list or the grid do nothing, and a close
+    // request waits until the load has ended.
+    bool loading() const;
+    // Called by the loader when a load has ended.
+    void loadEnded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildLayout();
     void buildToolbar();
@@ -158,6 +168,7 @@ private:
     std::unique_ptr<MoveFiles> m_move;
     std::unique_ptr<DeleteFiles> m_delete;
     std::unique_ptr<PictureViewer> m_viewer;
+    bool m_closeAfterLoad = false;
 };
 
 } // namespace orvella

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browse/thumbnailcache.h"
 #include "platform/singleinstance.h"
 #include "selection/browsersettings.h"
 
@@ -55,6 +56,9 @@ public:
 
     BrowserSettings settings;
     SingleInstanceGuard guard;
+    // The run's thumbnails: a folder seen before, or a reload after a file operation, decodes only
+    // the files it has not seen as they are now. It outlives the main window, which is re-created.
+    ThumbnailCache thumbnails;
     QString advertAddress = defaultAdvertAddress();
     QString homeAddress = defaultHomeAddress();
     // Starts the browser on an address; false when none could be started.

@@ -1,21 +1,29 @@
 #include "browse/thumbnailloader.h"
 
 #include "app/mainwindow.h"
+#include "app/orvellaapp.h"
+#include "browse/thumbnailcache.h"
 #include "platform/busypointer.h"
+#include "platform/fileidentity.h"
 #include "platform/filelistbox.h"
 #include "platform/paths.h"
 #include "platform/picturedecoder.h"
 #include "selection/browsersettings.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QThread>
 #include <QThreadPool>
-#include <QtConcurrent>
 
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <deque>
+#include <mutex>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -23,8 +31,31 @@ namespace orvella {
 
 namespace {
 
-// The pictures of one load, decoded on a thread pool in the order they were added and taken back
-// in that order. Only a few run ahead of the one taken next, so memory holds the thumbnails and a
+std::function<void(qsizetype)> &slotFilledHook()
+{
+    static std::function<void(qsizetype)> hook;
+    return hook;
+}
+
+// Lets the window system through (paint, the window manager's ping, accessibility queries) but no
+// user input: Qt keeps key and mouse events, and a close request from the window system, queued
+// until the event loop runs without this flag, that is until the load has ended.
+void answerWindowSystem()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+// One picture of a load: what it is, and once done, its thumbnail and where that came from.
+struct Job {
+    QString path;
+    FileIdentity file;
+    QImage image;
+    ThumbnailSource source = ThumbnailSource::None;
+    bool done = false;
+};
+
+// The pictures of one load, made on a thread pool in the order they were added and taken back in
+// that order. Only a few run ahead of the one taken next, so memory holds the thumbnails and a
 // handful of pictures being decoded, however long the list.
 class DecodeQueue {
 public:
@@ -32,40 +63,82 @@ public:
         : m_pool(pool)
         , m_cover(cover)
         , m_ahead(2 * std::max(1, pool.maxThreadCount()))
+        , m_sync(std::make_shared<Sync>())
     {
     }
 
-    void add(const QString &path) { m_paths.push_back(path); }
+    ~DecodeQueue()
+    {
+        // A load that ended early still lets its decoders finish before their queue goes.
+        std::unique_lock lock(m_sync->mutex);
+        m_sync->changed.wait(lock, [this] { return m_sync->running == 0; });
+    }
+
+    void add(QString path, const FileIdentity &file)
+    {
+        auto job = std::make_shared<Job>();
+        job->path = std::move(path);
+        job->file = file;
+        m_waiting.push_back(std::move(job));
+    }
     void start() { fill(); }
 
-    // The next picture in order, waiting for it if need be. Waiting does not run the event loop:
-    // nothing the user does is handled while a load runs.
-    QImage takeNext()
+    // The next picture in order. While it is not ready the window system is answered every few
+    // milliseconds, so a long decode does not make the window look hung.
+    Job takeNext()
     {
         Q_ASSERT(!m_running.empty());
-        QImage image = m_running.front().result();
+        std::shared_ptr<Job> job = std::move(m_running.front());
         m_running.pop_front();
+        std::unique_lock lock(m_sync->mutex);
+        while (!job->done) {
+            lock.unlock();
+            answerWindowSystem();
+            lock.lock();
+            if (!job->done)
+                m_sync->changed.wait_for(lock, std::chrono::milliseconds(20));
+        }
+        lock.unlock();
         fill();
-        return image;
+        return std::move(*job);
     }
 
 private:
+    struct Sync {
+        std::mutex mutex;
+        std::condition_variable changed;
+        int running = 0;
+    };
+
     void fill()
     {
-        while (qsizetype(m_running.size()) < m_ahead && m_next < m_paths.size()) {
-            const QSize cover = m_cover;
-            QString path = std::exchange(m_paths[size_t(m_next++)], QString());
-            m_running.push_back(
-                QtConcurrent::run(&m_pool, [path = std::move(path), cover] { return decodeThumbnail(path, cover); }));
+        while (qsizetype(m_running.size()) < m_ahead && !m_waiting.empty()) {
+            std::shared_ptr<Job> job = std::move(m_waiting.front());
+            m_waiting.pop_front();
+            m_running.push_back(job);
+            {
+                std::lock_guard lock(m_sync->mutex);
+                ++m_sync->running;
+            }
+            m_pool.start([job, sync = m_sync, cover = m_cover] {
+                ThumbnailSource source = ThumbnailSource::None;
+                QImage image = thumbnailOf(job->path, job->file, cover, &source);
+                std::lock_guard lock(sync->mutex);
+                job->image = std::move(image);
+                job->source = source;
+                job->done = true;
+                --sync->running;
+                sync->changed.notify_all();
+            });
         }
     }
 
     QThreadPool &m_pool;
     const QSize m_cover;
     const qsizetype m_ahead;
-    std::vector<QString> m_paths;
-    size_t m_next = 0;
-    std::deque<QFuture<QImage>> m_running;
+    std::shared_ptr<Sync> m_sync;
+    std::deque<std::shared_ptr<Job>> m_waiting;
+    std::deque<std::shared_ptr<Job>> m_running;
 };
 
 } // namespace
@@ -76,6 +149,11 @@ ThumbnailLoader::ThumbnailLoader(MainWindow &w)
 }
 
 ThumbnailLoader::~ThumbnailLoader() = default;
+
+void ThumbnailLoader::setSlotFilledHookForTesting(std::function<void(qsizetype)> hook)
+{
+    slotFilledHook() = std::move(hook);
+}
 
 int ThumbnailLoader::percentDone(qsizetype i, qsizetype count)
 {
@@ -97,13 +175,22 @@ void ThumbnailLoader::showProgress(int value)
     if (m_w.ProgressBar1->value() == value)
         return;
     m_w.ProgressBar1->setValue(value);
-    // The load holds the event loop; paint the bar now so the user sees it move.
+    // Paint the bar now rather than at the next pause, so it moves with every step.
     if (m_w.ProgressBar1->isVisible())
         m_w.ProgressBar1->repaint();
 }
 
 OpResult ThumbnailLoader::LoadThumbnails()
 {
+    // The window system is answered during a load; whatever it reaches must not start another.
+    if (m_loading)
+        return OpResult::failure(QStringLiteral("The thumbnails are being loaded."));
+    m_loading = true;
+    const auto loaded = qScopeGuard([this] {
+        m_loading = false;
+        m_w.loadEnded();
+    });
+
     MainState &s = m_w.state;
     FileListBox &list = *m_w.File1;
     if (OpResult r = list.setPattern(m_w.settings().ImageFormat); !r)
@@ -113,42 +200,56 @@ OpResult ThumbnailLoader::LoadThumbnails()
     const QSize cover = m_w.thumbnailCoverSize();
     if (qsizetype(s.Image3.size()) < std::max<qsizetype>(count, 1))
         s.Image3.resize(size_t(std::max<qsizetype>(count, 1)));
-    if (qsizetype(s.SlotPaths.size()) < count)
-        s.SlotPaths.resize(size_t(count));
+    if (qsizetype(s.SlotPaths.size()) < std::max<qsizetype>(count, 1))
+        s.SlotPaths.resize(size_t(std::max<qsizetype>(count, 1)));
 
-    // Which slots need a decode is known before the first one starts, so the decodes run ahead on
-    // all cores while the slots below are filled and the bar moves in list order.
+    // Every file is looked up by its identity before the first decode starts; what the cache does
+    // not hold is decoded on all cores, running ahead while the slots below are filled in order.
+    ThumbnailCache &cache = m_w.app().thumbnails;
+    cache.beginLoad();
     const QString folder = list.Path();
     std::vector<QString> paths(static_cast<size_t>(count));
-    std::vector<bool> decode(static_cast<size_t>(count));
+    std::vector<std::optional<QImage>> known(static_cast<size_t>(count));
     DecodeQueue queue(pool(), cover);
     for (qsizetype i = 0; i < count; ++i) {
-        paths[size_t(i)] = joinPath(folder, list.List(i));
-        // Slot 0 is decoded on every load; another slot only when it holds another file.
-        decode[size_t(i)] = i == 0 || paths[size_t(i)] != s.SlotPaths[size_t(i)];
-        if (decode[size_t(i)])
-            queue.add(paths[size_t(i)]);
+        QString &path = paths[size_t(i)];
+        path = joinPath(folder, list.List(i));
+        const FileIdentity file = fileIdentity(path);
+        known[size_t(i)] = cache.find(file, cover);
+        if (!known[size_t(i)])
+            queue.add(path, file);
     }
     queue.start();
+
+    auto fillSlot = [&](qsizetype i) {
+        std::optional<QImage> &image = known[size_t(i)];
+        if (image) {
+            s.Image3[size_t(i)] = std::move(*image);
+        } else {
+            Job job = queue.takeNext();
+            // Pictures from the desktop's cache were not decoded here.
+            if (job.source != ThumbnailSource::Desktop)
+                ++s.Decodes;
+            cache.insert(job.file, cover, job.image);
+            s.Image3[size_t(i)] = std::move(job.image);
+        }
+        s.SlotPaths[size_t(i)] = std::move(paths[size_t(i)]);
+        if (slotFilledHook())
+            slotFilledHook()(i);
+        answerWindowSystem();
+    };
 
     // An empty list gives slot 0 an empty picture.
     if (count == 0) {
         s.Image3[0] = QImage();
-        if (!s.SlotPaths.empty())
-            s.SlotPaths[0].clear();
+        s.SlotPaths[0].clear();
     } else {
-        s.Image3[0] = queue.takeNext();
-        s.SlotPaths[0] = paths[0];
-        ++s.Decodes;
+        fillSlot(0);
     }
 
     setHourglass();
     for (qsizetype i = 1; i < count; ++i) {
-        if (decode[size_t(i)]) {
-            s.Image3[size_t(i)] = queue.takeNext();
-            ++s.Decodes;
-        }
-        s.SlotPaths[size_t(i)] = std::move(paths[size_t(i)]);
+        fillSlot(i);
         showProgress(percentDone(i, count));
     }
     showProgress(100);
@@ -167,7 +268,9 @@ QThreadPool &ThumbnailLoader::pool()
 {
     if (!m_pool) {
         m_pool = std::make_unique<QThreadPool>();
-        m_pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+        // One decoder more than there are cores: a decoder waits now and then (for the file, for
+        // the image plug-in's lock), and the user-interface thread no longer decodes itself.
+        m_pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount()) + 1);
     }
     return *m_pool;
 }

@@ -1,5 +1,6 @@
 #include "platform/picturedecoder.h"
 
+#include "platform/desktopthumbnails.h"
 #include "platform/exifthumbnail.h"
 
 #include <QImageIOHandler>
@@ -87,6 +88,17 @@ QImage decodeThumbnail(const QString &path, QSize cover, ThumbnailSource *source
     if (source)
         *source = decoded.isNull() ? ThumbnailSource::None : ThumbnailSource::Decoded;
     return decoded;
+}
+
+QImage thumbnailOf(const QString &path, const FileIdentity &file, QSize cover, ThumbnailSource *source)
+{
+    QImage desktop = desktopThumbnail(path, file, cover);
+    if (!desktop.isNull()) {
+        if (source)
+            *source = ThumbnailSource::Desktop;
+        return desktop;
+    }
+    return decodeThumbnail(path, cover, source);
 }
 
 QImage decodePictureToFit(const QString &path, QSize box, qint64 maxPixels)

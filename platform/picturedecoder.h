@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/fileidentity.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -13,12 +15,16 @@ namespace orvella {
 QImage decodePicture(const QString &path, QSize cover = {});
 
 // Where a thumbnail came from.
-enum class ThumbnailSource { None, Embedded, Decoded };
+enum class ThumbnailSource { None, Desktop, Embedded, Decoded };
 
 // The thumbnail of a picture file for a grid cell of cover device pixels: a JPEG's embedded EXIF
 // thumbnail, upright, when it covers the cell; otherwise the picture decoded as decodePicture does.
 // Safe to call from several threads at once.
 QImage decodeThumbnail(const QString &path, QSize cover, ThumbnailSource *source = nullptr);
+
+// The thumbnail of the picture at path, whose identity is file: the desktop's own thumbnail when it
+// has a sound one that covers the cell, otherwise what decodeThumbnail makes. Thread-safe.
+QImage thumbnailOf(const QString &path, const FileIdentity &file, QSize cover, ThumbnailSource *source = nullptr);
 
 // Decodes a picture scaled down to fit inside box (proportions kept, never enlarged); an empty box
 // means natural size, capped at maxPixels.

@@ -21,8 +21,9 @@ ensure_packages() {
 
 # The fonts: Liberation Sans stands in for Arial at the same widths, Comic Neue for Comic Sans MS,
 # so the captions fit their boxes.
-BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev librsvg2-bin fonts-dejavu-core
-    fonts-liberation2 fonts-comic-neue ca-certificates)
+# qt6-base-private-dev: the tests deliver events as the window system does.
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-base-private-dev libgl-dev librsvg2-bin
+    fonts-dejavu-core fonts-liberation2 fonts-comic-neue ca-certificates)
 
 # build FOLDER [CMAKE OPTIONS...]: ./scripts/run builds into build/ and ./scripts/test into build-test/,
 # so alternating them rebuilds nothing that has not changed.

@@ -33,9 +33,13 @@ TestEnv::TestEnv()
     // A home of the test's own: the trash, settings and data paths all land inside it.
     const QString home = m_root.filePath(QStringLiteral(".home"));
     const QString data = m_root.filePath(QStringLiteral(".home/.local/share"));
+    const QString cache = m_root.filePath(QStringLiteral(".home/.cache"));
     QDir().mkpath(data);
+    QDir().mkpath(cache);
     qputenv("HOME", QFile::encodeName(home));
     qputenv("XDG_DATA_HOME", QFile::encodeName(data));
+    // The desktop's thumbnail cache is read from here.
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
     QStandardPaths::setTestModeEnabled(true);
     setDialogService(&m_boxes);
 }

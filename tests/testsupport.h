@@ -16,7 +16,7 @@ namespace orvella::test {
 // Where the shared test pictures are.
 QString picturesFolder();
 
-// A test's world: its own temporary folders (home data and trash included), scripted message
+// A test's world: its own temporary folders (home data, cache and trash included), scripted message
 // boxes, and a program whose web addresses point at this machine.
 class TestEnv {
 public:

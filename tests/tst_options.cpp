@@ -338,8 +338,7 @@ void TestOptions::keysActAsOkAndCloseBox()
 {
     Options &o = openOptions();
     tickFormats(o, {"GIF"});
-    QVERIFY(QTest::qWaitForWindowActive(&o));
-    QTest::keyClick(&o, Qt::Key_Return);
+    pressKey(o, Qt::Key_Return);
     QVERIFY(!o.isVisible());
     QVERIFY(w().isEnabled());
     QCOMPARE(w().ImageFormat(), QStringLiteral("*.gif"));
@@ -347,8 +346,7 @@ void TestOptions::keysActAsOkAndCloseBox()
     openOptions();
     tickFormats(o, {"JPEG"});
     o.PermDel->setChecked(true);
-    QVERIFY(QTest::qWaitForWindowActive(&o));
-    QTest::keyClick(&o, Qt::Key_Escape); // as the close box: nothing stored
+    pressKey(o, Qt::Key_Escape); // as the close box: nothing stored
     QVERIFY(!o.isVisible());
     QVERIFY(w().isEnabled());
     QCOMPARE(w().ImageFormat(), QStringLiteral("*.gif"));

@@ -67,7 +67,6 @@ private slots:
     void randomlyDamagedSegmentsNeverCrash();
     void parallelLoadFillsEverySlotWithItsFile();
     void progressValuesInOrder();
-    void decodeCounts();
     void otherFormatsGoTheSamePath();
 };
 
@@ -241,24 +240,6 @@ void TestThumbnails::progressValuesInOrder()
     for (const auto &args : progress)
         values.append(args.at(0).toInt());
     QCOMPARE(values, (QList<int> {12, 25, 38, 50, 62, 75, 88, 100}));
-}
-
-void TestThumbnails::decodeCounts()
-{
-    TestEnv env;
-    const QString dir = env.makeFolder(QStringLiteral("ten"));
-    const QStringList names = writePictures(dir, 10);
-    QVERIFY(env.start());
-    env.openFolder(dir);
-    MainWindow &w = env.w();
-    QCOMPARE(w.state.Decodes, qint64(10));
-    w.ButtonLoadThumbs_Click();
-    QCOMPARE(w.state.Decodes, qint64(11)); // a reload decodes slot 0 only
-    // Renaming one file in place changes one entry: slot 0 and that one are decoded.
-    QVERIFY(QFile::rename(QDir(dir).filePath(names[4]), QDir(dir).filePath(QStringLiteral("pic004-renamed.jpg"))));
-    w.ButtonLoadThumbs_Click();
-    QCOMPARE(w.state.Decodes, qint64(13));
-    QCOMPARE(pictureNumber(w.state.Image3[4]), 4);
 }
 
 void TestThumbnails::otherFormatsGoTheSamePath()

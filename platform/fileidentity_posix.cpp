@@ -1,0 +1,23 @@
+#include "platform/fileidentity.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+namespace orvella {
+
+FileIdentity fileIdentity(const QString &path)
+{
+    FileIdentity id;
+    struct stat st { };
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return id;
+    id.device = quint64(st.st_dev);
+    id.inode = quint64(st.st_ino);
+    id.size = qint64(st.st_size);
+    id.modifiedNs = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + qint64(st.st_mtim.tv_nsec);
+    id.valid = true;
+    return id;
+}
+
+} // namespace orvella
