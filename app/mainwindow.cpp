@@ -1,8 +1,9 @@
 #include "app/mainwindow.h"
 
-#include "app/artwork.h"
+#include "ui/artwork.h"
 #include "app/orvellaapp.h"
-#include "app/twips.h"
+#include "ui/layout.h"
+#include "ui/twips.h"
 #include "browse/folderbrowser.h"
 #include "browse/gridwidgets.h"
 #include "browse/thumbnailgrid.h"
@@ -14,12 +15,12 @@
 #include "fileops/movefiles.h"
 #include "fileops/operationpanel.h"
 #include "fileops/renamemove.h"
-#include "platform/dialogservice.h"
+#include "ui/dialogservice.h"
 #include "platform/download.h"
-#include "platform/drivelist.h"
-#include "platform/filelistbox.h"
-#include "platform/folderlistbox.h"
-#include "platform/webpane.h"
+#include "ui/drivelistbox.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
+#include "ui/webpane.h"
 #include "platform/workingfolder.h"
 #include "selection/selectionmodel.h"
 #include "selection/toolbar.h"
@@ -41,14 +42,6 @@ namespace orvella {
 
 namespace {
 
-QFont uiFont(const char *family, bool bold = false)
-{
-    QFont f(QString::fromLatin1(family));
-    f.setPointSizeF(8.25);
-    f.setBold(bold);
-    return f;
-}
-
 void setBackColor(QWidget *w, const QColor &back, const QColor &fore = QColor())
 {
     QPalette pal = w->palette();
@@ -64,14 +57,6 @@ void setBackColor(QWidget *w, const QColor &back, const QColor &fore = QColor())
         pal.setColor(QPalette::Disabled, role, back);
     w->setPalette(pal);
     w->setAutoFillBackground(true);
-}
-
-template <class W> W *place(W *w, const QString &name, const QString &accessible, const QRect &geometry)
-{
-    w->setObjectName(name);
-    w->setAccessibleName(accessible);
-    w->setGeometry(geometry);
-    return w;
 }
 
 } // namespace
@@ -93,7 +78,7 @@ MainWindow::MainWindow(OrvellaApp &app, QWidget *parent)
     setObjectName(QStringLiteral("Orvella"));
     setWindowTitle(QStringLiteral("Orvella"));
     setWindowIcon(orvellaIcon());
-    setFont(uiFont("Arial"));
+    setFont(layoutFont(QStringLiteral("Arial")));
     setFixedSize(twips(11685), twips(8205));
     buildLayout();
     connectHandlers();
@@ -103,8 +88,8 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildLayout()
 {
-    const QFont comic = uiFont("Comic Sans MS");
-    const QFont bold = uiFont("Arial", true);
+    const QFont comic = layoutFont(QStringLiteral("Comic Sans MS"));
+    const QFont bold = layoutFont(QStringLiteral("Arial"), true);
 
     Toolbar1 = place(new QToolBar(this), QStringLiteral("Toolbar1"), tr("Toolbar"), twipsRect(0, 0, 11685, 780));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);

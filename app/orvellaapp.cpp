@@ -1,11 +1,11 @@
 #include "app/orvellaapp.h"
 
 #include "app/mainwindow.h"
-#include "app/windowplacement.h"
+#include "ui/windowplacement.h"
 #include "dialogs/aboutwindow.h"
 #include "dialogs/bigpicture.h"
 #include "dialogs/optionsdialog.h"
-#include "platform/dialogservice.h"
+#include "ui/dialogservice.h"
 #include "platform/download.h"
 #include "renamer/bulksorter.h"
 

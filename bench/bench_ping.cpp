@@ -5,7 +5,7 @@
 //   usage: bench_ping FOLDER [delay-ms=2000] [seconds to stay after the load=1]
 #include "app/mainwindow.h"
 #include "app/orvellaapp.h"
-#include "platform/folderlistbox.h"
+#include "ui/folderlistbox.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -21,7 +21,7 @@
 // cache is warmed before anything is timed.
 #include "app/mainwindow.h"
 #include "app/orvellaapp.h"
-#include "platform/folderlistbox.h"
+#include "ui/folderlistbox.h"
 #include "platform/picturedecoder.h"
 #include "tests/exifwriter.h"
 

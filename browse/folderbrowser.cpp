@@ -1,10 +1,10 @@
 #include "browse/folderbrowser.h"
 
 #include "app/mainwindow.h"
-#include "platform/dialogservice.h"
-#include "platform/drivelist.h"
-#include "platform/filelistbox.h"
-#include "platform/folderlistbox.h"
+#include "ui/dialogservice.h"
+#include "ui/drivelistbox.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
 #include "platform/workingfolder.h"
 #include "selection/browsersettings.h"
 
@@ -30,7 +30,7 @@ void FolderBrowser::Drive1_Change()
 {
     const OpResult opened = m_w.Dir1->setPath(m_w.Drive1->driveRoot());
     if (!opened) {
-        dialogs().messageBox(QStringLiteral("Drive can not be found."), MsgCritical, QStringLiteral("Dude-Dazivor"));
+        showDriveNotFound();
         return;
     }
     m_w.state.NextToShow = 0;

@@ -2,8 +2,8 @@
 
 #include "app/mainwindow.h"
 #include "browse/gridwidgets.h"
-#include "platform/busypointer.h"
-#include "platform/filelistbox.h"
+#include "ui/busypointer.h"
+#include "ui/filelistbox.h"
 
 #include <algorithm>
 

@@ -1,10 +1,11 @@
 #include "dialogs/aboutwindow.h"
 
-#include "app/artwork.h"
+#include "ui/artwork.h"
 #include "app/mainwindow.h"
 #include "app/orvellaapp.h"
-#include "app/twips.h"
-#include "app/windowplacement.h"
+#include "ui/layout.h"
+#include "ui/twips.h"
+#include "ui/windowplacement.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -23,13 +24,6 @@ QFont sansSerif(qreal points, bool bold, bool underline = false)
     f.setBold(bold);
     f.setUnderline(underline);
     return f;
-}
-
-template <class W> W *place(W *w, const QString &name, const QRect &geometry)
-{
-    w->setObjectName(name);
-    w->setGeometry(geometry);
-    return w;
 }
 
 // The address as a reader would say it: without the scheme and the closing slash.

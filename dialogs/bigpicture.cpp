@@ -1,8 +1,8 @@
 #include "dialogs/bigpicture.h"
 
-#include "app/artwork.h"
-#include "app/twips.h"
-#include "app/windowplacement.h"
+#include "ui/artwork.h"
+#include "ui/twips.h"
+#include "ui/windowplacement.h"
 #include "dialogs/picturebox.h"
 
 #include <QMouseEvent>

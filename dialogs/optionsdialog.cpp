@@ -1,11 +1,12 @@
 #include "dialogs/optionsdialog.h"
 
-#include "app/artwork.h"
+#include "ui/artwork.h"
 #include "app/mainwindow.h"
 #include "app/orvellaapp.h"
-#include "app/twips.h"
-#include "app/windowplacement.h"
-#include "platform/dialogservice.h"
+#include "ui/layout.h"
+#include "ui/twips.h"
+#include "ui/windowplacement.h"
+#include "ui/dialogservice.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -16,13 +17,6 @@
 namespace orvella {
 
 namespace {
-
-template <class W> W *place(W *w, const QString &name, const QRect &geometry)
-{
-    w->setObjectName(name);
-    w->setGeometry(geometry);
-    return w;
-}
 
 // A caption wider than its place in the layout (the layout's font is narrower than most) gets the
 // room its frame has to the right.
@@ -43,9 +37,7 @@ Options::Options(OrvellaApp &app)
     setObjectName(QStringLiteral("Options"));
     setWindowTitle(QStringLiteral("Options"));
     setWindowIcon(orvellaIcon());
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPointSizeF(8.25);
-    setFont(arial);
+    setFont(layoutFont(QStringLiteral("Arial")));
     setFixedSize(twips(5100), twips(4830));
 
     // Option buttons in one frame form one group: each frame is their parent.

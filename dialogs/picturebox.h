@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/clicktracker.h"
+#include "ui/clicktracker.h"
 
 #include <QImage>
 #include <QRectF>

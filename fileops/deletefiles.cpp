@@ -2,8 +2,8 @@
 
 #include "app/mainwindow.h"
 #include "fileops/deletion.h"
-#include "platform/dialogservice.h"
-#include "platform/filelistbox.h"
+#include "ui/dialogservice.h"
+#include "ui/filelistbox.h"
 #include "platform/paths.h"
 
 namespace orvella {

@@ -1,6 +1,6 @@
 #include "fileops/deletion.h"
 
-#include "platform/dialogservice.h"
+#include "ui/dialogservice.h"
 #include "platform/fileservices.h"
 
 namespace orvella {

@@ -2,10 +2,10 @@
 
 #include "app/mainwindow.h"
 #include "fileops/renamemove.h"
-#include "platform/dialogservice.h"
-#include "platform/filelistbox.h"
+#include "ui/dialogservice.h"
+#include "ui/filelistbox.h"
 #include "platform/fileservices.h"
-#include "platform/folderlistbox.h"
+#include "ui/folderlistbox.h"
 #include "platform/paths.h"
 #include "platform/workingfolder.h"
 

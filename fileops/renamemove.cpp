@@ -2,9 +2,9 @@
 
 #include "app/mainwindow.h"
 #include "fileops/namerules.h"
-#include "platform/busypointer.h"
-#include "platform/dialogservice.h"
-#include "platform/filelistbox.h"
+#include "ui/busypointer.h"
+#include "ui/dialogservice.h"
+#include "ui/filelistbox.h"
 #include "platform/fileservices.h"
 #include "platform/paths.h"
 

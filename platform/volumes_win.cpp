@@ -1,4 +1,4 @@
-#include "platform/drivelist.h"
+#include "platform/volumes.h"
 
 #include "platform/paths.h"
 

@@ -1,14 +1,15 @@
 #include "renamer/bulksorter.h"
 
-#include "app/artwork.h"
+#include "ui/artwork.h"
 #include "app/mainwindow.h"
 #include "app/orvellaapp.h"
-#include "app/twips.h"
+#include "ui/layout.h"
+#include "ui/twips.h"
 #include "browse/gridwidgets.h"
-#include "platform/dialogservice.h"
-#include "platform/drivelist.h"
-#include "platform/filelistbox.h"
-#include "platform/folderlistbox.h"
+#include "ui/dialogservice.h"
+#include "ui/drivelistbox.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
 #include "platform/paths.h"
 #include "platform/picturedecoder.h"
 #include "platform/workingfolder.h"
@@ -28,13 +29,6 @@ namespace orvella {
 
 namespace {
 
-QFont arial()
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPointSizeF(8.25);
-    return f;
-}
-
 void setColors(QWidget *w, const QColor &back, const QColor &fore = QColor())
 {
     QPalette pal = w->palette();
@@ -43,14 +37,6 @@ void setColors(QWidget *w, const QColor &back, const QColor &fore = QColor())
     if (fore.isValid())
         pal.setColor(QPalette::Text, fore);
     w->setPalette(pal);
-}
-
-template <class W> W *place(W *w, const QString &name, const QString &accessible, const QRect &geometry)
-{
-    w->setObjectName(name);
-    w->setAccessibleName(accessible);
-    w->setGeometry(geometry);
-    return w;
 }
 
 } // namespace
@@ -67,7 +53,7 @@ BulkSorter::BulkSorter(OrvellaApp &app, QWidget *parent)
     // A fixed border: no resizing, no maximise or minimise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(arial());
+    setFont(layoutFont(QStringLiteral("Arial")));
     setFixedSize(twips(5970), twips(5460));
     buildLayout();
     connectHandlers();
@@ -202,11 +188,9 @@ void BulkSorter::closeEvent(QCloseEvent *event)
 void BulkSorter::Drive1_Change()
 {
     const OpResult opened = Dir1->setPath(Drive1->driveRoot());
-    if (!opened) {
-        // The list keeps showing the chosen drive; the folder and its files stay as they were.
-        state.Reply = dialogs().messageBox(
-            QStringLiteral("Drive can not be found."), MsgCritical, QStringLiteral("Dude-Dazivor"));
-    }
+    // The list keeps showing the chosen drive; the folder and its files stay as they were.
+    if (!opened)
+        state.Reply = showDriveNotFound();
 }
 
 void BulkSorter::Dir1_Change()

@@ -1,9 +1,9 @@
 #include "renamer/namepreview.h"
 
 #include "fileops/namerules.h"
-#include "platform/busypointer.h"
-#include "platform/dialogservice.h"
-#include "platform/filelistbox.h"
+#include "ui/busypointer.h"
+#include "ui/dialogservice.h"
+#include "ui/filelistbox.h"
 #include "renamer/bulksorter.h"
 
 #include <QLineEdit>

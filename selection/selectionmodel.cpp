@@ -3,7 +3,7 @@
 #include "app/mainwindow.h"
 #include "browse/gridwidgets.h"
 #include "browse/thumbnailgrid.h"
-#include "platform/filelistbox.h"
+#include "ui/filelistbox.h"
 #include "platform/paths.h"
 
 #include <QLineEdit>

@@ -2,9 +2,9 @@
 
 #include "tests/testsupport.h"
 
-#include "platform/filelistbox.h"
+#include "ui/filelistbox.h"
 #include "platform/filelisting.h"
-#include "platform/folderlistbox.h"
+#include "ui/folderlistbox.h"
 #include "renamer/bulksorter.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 // it closes, and the home-page link with a browser that starts or fails.
 #include "tests/testsupport.h"
 
-#include "app/twips.h"
+#include "ui/twips.h"
 #include "dialogs/aboutwindow.h"
 
 #include <QAction>

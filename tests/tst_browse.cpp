@@ -3,10 +3,10 @@
 
 #include "browse/gridwidgets.h"
 #include "browse/thumbnailloader.h"
-#include "platform/busypointer.h"
-#include "platform/drivelist.h"
-#include "platform/filelistbox.h"
-#include "platform/folderlistbox.h"
+#include "ui/busypointer.h"
+#include "ui/drivelistbox.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
 #include "platform/paths.h"
 #include "platform/workingfolder.h"
 

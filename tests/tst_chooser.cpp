@@ -2,8 +2,8 @@
 #include "tests/testsupport.h"
 
 #include "fileops/movefilewindow.h"
-#include "platform/drivelist.h"
-#include "platform/folderlistbox.h"
+#include "ui/drivelistbox.h"
+#include "ui/folderlistbox.h"
 #include "platform/paths.h"
 
 #include <QCheckBox>

@@ -4,9 +4,9 @@
 #include "browse/gridwidgets.h"
 #include "fileops/movefilewindow.h"
 #include "fileops/namerules.h"
-#include "platform/filelistbox.h"
+#include "ui/filelistbox.h"
 #include "platform/fileservices.h"
-#include "platform/folderlistbox.h"
+#include "ui/folderlistbox.h"
 #include "platform/paths.h"
 
 #include <QCheckBox>

@@ -4,7 +4,7 @@
 #include "browse/gridwidgets.h"
 #include "dialogs/bigpicture.h"
 #include "dialogs/picturebox.h"
-#include "platform/filelistbox.h"
+#include "ui/filelistbox.h"
 
 #include <QDir>
 #include <QLineEdit>

@@ -2,13 +2,13 @@
 // remembered format boxes, and the settings taking effect at their next use.
 #include "tests/testsupport.h"
 
-#include "app/twips.h"
+#include "ui/twips.h"
 #include "browse/gridwidgets.h"
 #include "dialogs/bigpicture.h"
 #include "dialogs/optionsdialog.h"
 #include "dialogs/picturebox.h"
-#include "platform/filelistbox.h"
-#include "platform/folderlistbox.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
 #include "renamer/bulksorter.h"
 
 #include <QAction>

@@ -2,12 +2,12 @@
 // download.
 #include "tests/testsupport.h"
 
-#include "platform/busypointer.h"
+#include "ui/busypointer.h"
 #include "platform/download.h"
-#include "platform/drivelist.h"
-#include "platform/filelistbox.h"
+#include "ui/drivelistbox.h"
+#include "ui/filelistbox.h"
 #include "platform/filelisting.h"
-#include "platform/folderlistbox.h"
+#include "ui/folderlistbox.h"
 #include "platform/paths.h"
 #include "platform/picturedecoder.h"
 #include "platform/singleinstance.h"

@@ -2,9 +2,9 @@
 // preview, and its coming and going with the main window.
 #include "tests/renamersupport.h"
 
-#include "app/twips.h"
+#include "ui/twips.h"
 #include "browse/gridwidgets.h"
-#include "platform/drivelist.h"
+#include "ui/drivelistbox.h"
 #include "platform/filelisting.h"
 #include "platform/paths.h"
 #include "platform/workingfolder.h"

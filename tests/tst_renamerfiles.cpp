@@ -3,7 +3,7 @@
 #include "tests/renamersupport.h"
 
 #include "fileops/namerules.h"
-#include "platform/busypointer.h"
+#include "ui/busypointer.h"
 #include "renamer/namepreview.h"
 
 #include <QFileInfo>

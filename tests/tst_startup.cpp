@@ -1,13 +1,13 @@
 // Start-up of the main window: defaults, layout, second copy, advertisement pane, toolbar.
 #include "tests/testsupport.h"
 
-#include "app/twips.h"
+#include "ui/twips.h"
 #include "browse/gridwidgets.h"
 #include "dialogs/picturebox.h"
-#include "platform/drivelist.h"
-#include "platform/filelistbox.h"
-#include "platform/folderlistbox.h"
-#include "platform/webpane.h"
+#include "ui/drivelistbox.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
+#include "ui/webpane.h"
 #include "platform/workingfolder.h"
 
 #include <QAction>

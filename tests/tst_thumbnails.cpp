@@ -5,7 +5,7 @@
 
 #include "browse/gridwidgets.h"
 #include "platform/exifthumbnail.h"
-#include "platform/filelistbox.h"
+#include "ui/filelistbox.h"
 #include "platform/picturedecoder.h"
 
 #include <QDir>

@@ -8,7 +8,7 @@
 #include "browse/thumbnailloader.h"
 #include "platform/desktopthumbnails.h"
 #include "platform/fileidentity.h"
-#include "platform/filelistbox.h"
+#include "ui/filelistbox.h"
 
 #include <QCheckBox>
 #include <QCryptographicHash>

@@ -2,12 +2,12 @@
 // empty cells and files that are gone.
 #include "tests/testsupport.h"
 
-#include "app/twips.h"
+#include "ui/twips.h"
 #include "browse/gridwidgets.h"
 #include "dialogs/bigpicture.h"
 #include "dialogs/picturebox.h"
 #include "dialogs/pictureviewer.h"
-#include "platform/filelistbox.h"
+#include "ui/filelistbox.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/filelistbox.h"
+#include "ui/filelistbox.h"
 
 #include "platform/filelisting.h"
 #include "platform/paths.h"

@@ -1,4 +1,4 @@
-#include "platform/webpane.h"
+#include "ui/webpane.h"
 
 #include "platform/download.h"
 

@@ -1,6 +1,7 @@
-#include "platform/drivelist.h"
+#include "ui/drivelistbox.h"
 
 #include "platform/paths.h"
+#include "ui/dialogservice.h"
 
 #include <QDir>
 #include <QSignalBlocker>
@@ -8,11 +9,6 @@
 #include <utility>
 
 namespace orvella {
-
-QString Volume::display() const
-{
-    return label.isEmpty() ? root : QStringLiteral("%1 [%2]").arg(root, label);
-}
 
 DriveListBox::DriveListBox(QWidget *parent)
     : QComboBox(parent)
@@ -72,6 +68,11 @@ void DriveListBox::showVolumeOf(const QString &path)
         setCurrentIndex(best);
     }
     m_shown = currentIndex();
+}
+
+int showDriveNotFound()
+{
+    return dialogs().messageBox(QStringLiteral("Drive can not be found."), MsgCritical, QStringLiteral("Dude-Dazivor"));
 }
 
 } // namespace orvella

@@ -1,4 +1,4 @@
-#include "platform/folderlistbox.h"
+#include "ui/folderlistbox.h"
 
 #include "platform/filelisting.h"
 #include "platform/paths.h"
