@@ -2,7 +2,7 @@
 
 #include "browse/thumbnailcache.h"
 #include "platform/singleinstance.h"
-#include "selection/browsersettings.h"
+#include "settings/browsersettings.h"
 
 #include <QObject>
 #include <QPointer>
@@ -65,6 +65,9 @@ public:
     std::function<bool(const QString &)> startBrowser;
 
 private:
+    // Tells the smaller windows which main window they work for (null: none).
+    void mainWindowChanged();
+
     QPointer<MainWindow> m_main;
     QPointer<BulkSorter> m_renamer;
     std::unique_ptr<Options> m_options;

@@ -45,7 +45,7 @@ int main(int argc, char *argv[])
         // As a double-click on the folder does: with automatic loading, the load follows.
         w.Dir1->setPath(folder);
         std::printf("load end %.6f\n", now());
-        std::printf("decodes %lld\n", qlonglong(w.state.Decodes));
+        std::printf("decodes %lld\n", qlonglong(w.pictures().Decodes));
         std::fflush(stdout);
         QTimer::singleShot(stay * 1000, &application, &QCoreApplication::quit);
     });

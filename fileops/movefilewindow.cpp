@@ -1,7 +1,6 @@
 #include "fileops/movefilewindow.h"
 
 #include "ui/artwork.h"
-#include "app/mainwindow.h"
 #include "ui/layout.h"
 #include "ui/twips.h"
 #include "ui/windowplacement.h"
@@ -21,7 +20,7 @@
 
 namespace orvella {
 
-MoveFileWindow::MoveFileWindow(MainWindow &main)
+MoveFileWindow::MoveFileWindow(MainWidgets main)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , m_main(main)
 {
@@ -76,12 +75,12 @@ void MoveFileWindow::open()
         MoveFolderOK->setFocus();
         Form_Load();
     }
-    showForOwner(*this, &m_main);
+    showForOwner(*this, &m_main.window);
 }
 
 void MoveFileWindow::Form_Load()
 {
-    m_main.setEnabled(false);
+    m_main.window.setEnabled(false);
     Text5->setText(Dir2->Path());
 }
 
@@ -108,30 +107,30 @@ void MoveFileWindow::MakeDir_Click()
         return;
     }
     Dir2->Refresh();
-    m_main.Dir1->Refresh();
+    m_main.Dir1.Refresh();
 }
 
 void MoveFileWindow::MoveFolderOK_Click()
 {
-    m_main.Text5->setText(Text5->text());
+    m_main.Text5.setText(Text5->text());
     close();
-    m_main.setEnabled(true);
-    m_main.show();
-    m_main.raise();
-    m_main.activateWindow();
+    m_main.window.setEnabled(true);
+    m_main.window.show();
+    m_main.window.raise();
+    m_main.window.activateWindow();
 }
 
 void MoveFileWindow::Command1_Click()
 {
     Text5->setText(QString());
-    m_main.Check3->setCheckState(Qt::Unchecked);
-    m_main.setEnabled(true);
+    m_main.Check3.setCheckState(Qt::Unchecked);
+    m_main.window.setEnabled(true);
     close();
 }
 
 void MoveFileWindow::closeEvent(QCloseEvent *event)
 {
-    m_main.setEnabled(true);
+    m_main.window.setEnabled(true);
     event->accept();
 }
 

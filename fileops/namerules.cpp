@@ -94,21 +94,6 @@ std::optional<qint32> countStart(const QString &text)
     return qint32(r);
 }
 
-std::optional<qint32> runCountStart(const QString &text, int files)
-{
-    const std::optional<qint32> start = countStart(text);
-    // The counter goes one past the last number used, and must still hold that.
-    if (!start || qint64(*start) + files > std::numeric_limits<qint32>::max())
-        return std::nullopt;
-    return start;
-}
-
-QString countOutOfRangeText()
-{
-    return QStringLiteral("The count must be a whole number that leaves room to number every selected file "
-                          "(from -2147483648 to 2147483647).");
-}
-
 QString formatCount(qint64 n)
 {
     const QString digits = QString::number(n < 0 ? -n : n).rightJustified(3, u'0');

@@ -1,8 +1,6 @@
 #include "renamer/bulksorter.h"
 
 #include "ui/artwork.h"
-#include "app/mainwindow.h"
-#include "app/orvellaapp.h"
 #include "ui/layout.h"
 #include "ui/twips.h"
 #include "browse/gridwidgets.h"
@@ -41,9 +39,9 @@ void setColors(QWidget *w, const QColor &back, const QColor &fore = QColor())
 
 } // namespace
 
-BulkSorter::BulkSorter(OrvellaApp &app, QWidget *parent)
+BulkSorter::BulkSorter(const BrowserSettings &settings, QWidget *parent)
     : QWidget(parent)
-    , m_app(app)
+    , m_settings(settings)
     , m_preview(std::make_unique<NamePreview>(*this))
     , m_execution(std::make_unique<RenameExecution>(*this))
 {
@@ -168,7 +166,7 @@ void BulkSorter::Form_Activate()
 
 void BulkSorter::Form_Unload()
 {
-    m_app.fileRenamerClosed();
+    emit closed();
 }
 
 bool BulkSorter::event(QEvent *event)
@@ -262,10 +260,7 @@ void BulkSorter::ClearFileSelection()
 
 void BulkSorter::CountSelectedFiles()
 {
-    state.FilesSelected = 0;
-    for (state.FileIndex = 0; state.FileIndex < File1->ListCount(); ++state.FileIndex)
-        if (File1->Selected(state.FileIndex))
-            ++state.FilesSelected;
+    state.FilesSelected = int(File1->selectedIndices().size());
 }
 
 void BulkSorter::Command3_Click()

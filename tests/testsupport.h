@@ -4,6 +4,17 @@
 #include "app/orvellaapp.h"
 #include "platform/fileservicefaults.h"
 #include "ui/dialogservice.h"
+// The main window's subsystems, which the tests reach through its accessors.
+#include "app/toolbar.h"
+#include "browse/folderbrowser.h"
+#include "browse/thumbnailgrid.h"
+#include "browse/thumbnailloader.h"
+#include "dialogs/pictureviewer.h"
+#include "fileops/deletefiles.h"
+#include "fileops/movefiles.h"
+#include "fileops/operationpanel.h"
+#include "fileops/renamemove.h"
+#include "selection/gridselection.h"
 
 #include <QComboBox>
 #include <QImage>

@@ -3,7 +3,7 @@
 #include "tests/testsupport.h"
 
 #include "ui/twips.h"
-#include "dialogs/aboutwindow.h"
+#include "dialogs/about.h"
 
 #include <QAction>
 #include <QPushButton>

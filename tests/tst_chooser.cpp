@@ -47,7 +47,7 @@ private:
     std::unique_ptr<TestEnv> m_env;
     QString m_pics;
     MainWindow &w() { return m_env->w(); }
-    MoveFileWindow &chooser() { return w().moveFileWindow(); }
+    MoveFileWindow &chooser() { return w().panel().chooser(); }
 };
 
 void TestChooser::init()

@@ -48,7 +48,7 @@ void TestIcon::everyWindowShowsTheInstalledIcon()
     QVERIFY(env.start());
     QCOMPARE(differenceFromInstalledIcon(env.w().windowIcon()), QString());
 
-    QCOMPARE(differenceFromInstalledIcon(env.w().moveFileWindow().windowIcon()), QString());
+    QCOMPARE(differenceFromInstalledIcon(env.w().panel().chooser().windowIcon()), QString());
 
     BulkSorter &renamer = env.app().showFileRenamer();
     QCOMPARE(differenceFromInstalledIcon(renamer.windowIcon()), QString());

@@ -221,9 +221,9 @@ void TestThumbnails::parallelLoadFillsEverySlotWithItsFile()
     QVERIFY(env.start());
     env.openFolder(dir);
     MainWindow &w = env.w();
-    QCOMPARE(w.state.Decodes, qint64(400));
+    QCOMPARE(w.pictures().Decodes, qint64(400));
     for (int i = 0; i < 400; ++i)
-        QCOMPARE(pictureNumber(w.state.Image3[size_t(i)]), i % 216);
+        QCOMPARE(pictureNumber(w.pictures().Image3[size_t(i)]), i % 216);
     for (int k = 0; k < 36; ++k)
         QCOMPARE(pictureNumber(w.Image1[size_t(k)]->picture()), k);
 }
@@ -256,8 +256,8 @@ void TestThumbnails::otherFormatsGoTheSamePath()
     MainWindow &w = env.w();
     QCOMPARE(w.File1->ListCount(), int(files.size()));
     for (int i = 0; i < w.File1->ListCount(); ++i) {
-        QVERIFY2(!w.state.Image3[size_t(i)].isNull(), qPrintable(w.File1->List(i)));
-        QVERIFY2(w.state.Image3[size_t(i)].width() <= 4 * Cell.width(), qPrintable(w.File1->List(i)));
+        QVERIFY2(!w.pictures().Image3[size_t(i)].isNull(), qPrintable(w.File1->List(i)));
+        QVERIFY2(w.pictures().Image3[size_t(i)].width() <= 4 * Cell.width(), qPrintable(w.File1->List(i)));
     }
 }
 

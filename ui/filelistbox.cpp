@@ -63,6 +63,24 @@ void FileListBox::setSelected(qsizetype i, bool selected)
         item(int(i))->setSelected(selected);
 }
 
+QList<qsizetype> FileListBox::selectedIndices() const
+{
+    QList<qsizetype> out;
+    const qsizetype n = count();
+    for (qsizetype i = 0; i < n; ++i)
+        if (item(int(i))->isSelected())
+            out.append(i);
+    return out;
+}
+
+QStringList FileListBox::selectedNames() const
+{
+    QStringList out;
+    for (qsizetype i : selectedIndices())
+        out.append(List(i));
+    return out;
+}
+
 QString FileListBox::currentName() const
 {
     const QListWidgetItem *it = currentItem();

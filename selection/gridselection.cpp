@@ -1,6 +1,6 @@
-#include "selection/selectionmodel.h"
+#include "selection/gridselection.h"
 
-#include "app/mainwindow.h"
+#include "browse/gridrecords.h"
 #include "browse/gridwidgets.h"
 #include "browse/thumbnailgrid.h"
 #include "ui/filelistbox.h"
@@ -12,30 +12,37 @@
 
 namespace orvella {
 
-void SelectionModel::ToggleSelection()
+GridSelection::GridSelection(Widgets widgets, SelectionMarks &marks, const GridPosition &position)
+    : m_ui(widgets)
+    , m_marks(marks)
+    , m_position(position)
 {
-    MainState &s = m_w.state;
+}
+
+void GridSelection::ToggleSelection()
+{
+    SelectionMarks &s = m_marks;
     if (s.ClickedCell < 0 || s.ClickedCell >= ThumbnailGrid::Cells)
         return;
-    const qsizetype i = s.PageStart + s.ClickedCell;
-    CaptionBox *caption = m_w.Text1[size_t(s.ClickedCell)];
+    const qsizetype i = m_position.PageStart + s.ClickedCell;
+    CaptionBox *caption = m_ui.Text1[size_t(s.ClickedCell)];
     const int flag = s.selectFlag(i);
     if (flag == 1) {
         --s.SelectedCount;
         caption->setColors(CaptionBlack, CaptionGrey);
         s.setSelectFlag(i, 0);
-        m_w.File1->setSelected(i, false);
+        m_ui.File1.setSelected(i, false);
     } else if (flag == 0) {
         ++s.SelectedCount;
         caption->setColors(CaptionGrey, CaptionBlack);
         s.setSelectFlag(i, 1);
-        m_w.File1->setSelected(i, true);
+        m_ui.File1.setSelected(i, true);
     }
 }
 
-void SelectionModel::paintAllCaptions(bool selected)
+void GridSelection::paintAllCaptions(bool selected)
 {
-    for (CaptionBox *caption : m_w.Text1) {
+    for (CaptionBox *caption : m_ui.Text1) {
         if (selected)
             caption->setColors(CaptionGrey, CaptionBlack);
         else
@@ -43,24 +50,24 @@ void SelectionModel::paintAllCaptions(bool selected)
     }
 }
 
-void SelectionModel::SelectAllFiles()
+void GridSelection::SelectAllFiles()
 {
-    MainState &s = m_w.state;
-    const qsizetype count = m_w.File1->ListCount();
+    SelectionMarks &s = m_marks;
+    const qsizetype count = m_ui.File1.ListCount();
     for (qsizetype i = count - 1; i >= 0; --i) {
-        m_w.File1->setSelected(i, true);
+        m_ui.File1.setSelected(i, true);
         s.setSelectFlag(i, 1);
     }
     s.SelectedCount = count;
     paintAllCaptions(true);
 }
 
-void SelectionModel::ClearSelection()
+void GridSelection::ClearSelection()
 {
-    MainState &s = m_w.state;
+    SelectionMarks &s = m_marks;
     s.SelectedCount = 0;
-    for (qsizetype i = m_w.File1->ListCount() - 1; i >= 0; --i) {
-        m_w.File1->setSelected(i, false);
+    for (qsizetype i = m_ui.File1.ListCount() - 1; i >= 0; --i) {
+        m_ui.File1.setSelected(i, false);
         s.setSelectFlag(i, 0);
     }
     // Marks past the end of a list that has just shrunk (after a rename or move) would otherwise
@@ -69,49 +76,49 @@ void SelectionModel::ClearSelection()
     paintAllCaptions(false);
 }
 
-bool SelectionModel::cellShowsItsFile(int index) const
+bool GridSelection::cellShowsItsFile(int index) const
 {
     // With manual loading a folder change leaves the grid showing the last folder's pictures, and
     // a drive change puts the new names under them: such a cell does not stand for the file the
     // list now holds at its place, even when the names agree (cameras name every card alike), and
     // a click there would select a file nobody has seen.
-    const QString &shown = m_w.Image1[size_t(index)]->filePath();
-    const qsizetype i = m_w.state.PageStart + index;
-    return !shown.isEmpty() && i < m_w.File1->ListCount() && shown == joinPath(m_w.File1->Path(), m_w.File1->List(i));
+    const QString &shown = m_ui.Image1[size_t(index)]->filePath();
+    const qsizetype i = m_position.PageStart + index;
+    return !shown.isEmpty() && i < m_ui.File1.ListCount() && shown == joinPath(m_ui.File1.Path(), m_ui.File1.List(i));
 }
 
-void SelectionModel::Image1_Click(int index)
+void GridSelection::Image1_Click(int index)
 {
-    if (index < 0 || index >= ThumbnailGrid::Cells || !m_w.Image1[size_t(index)]->hasPicture()
+    if (index < 0 || index >= ThumbnailGrid::Cells || !m_ui.Image1[size_t(index)]->hasPicture()
         || !cellShowsItsFile(index))
         return;
-    m_w.state.ClickedCell = index;
+    m_marks.ClickedCell = index;
     ToggleSelection();
 }
 
-void SelectionModel::Text1_Click(int index)
+void GridSelection::Text1_Click(int index)
 {
-    if (index < 0 || index >= ThumbnailGrid::Cells || m_w.Text1[size_t(index)]->text().isEmpty()
+    if (index < 0 || index >= ThumbnailGrid::Cells || m_ui.Text1[size_t(index)]->text().isEmpty()
         || !cellShowsItsFile(index))
         return;
-    m_w.state.ClickedCell = index;
+    m_marks.ClickedCell = index;
     ToggleSelection();
 }
 
-void SelectionModel::showNameOfCell(int index)
+void GridSelection::showNameOfCell(int index)
 {
     // The name of the file whose picture the cell shows, which is the caption's unless the list
     // has changed under a grid that was not loaded again.
     if (index >= 0 && index < ThumbnailGrid::Cells)
-        m_w.Text6->setText(fileNameOf(m_w.Image1[size_t(index)]->filePath()));
+        m_ui.Text6.setText(fileNameOf(m_ui.Image1[size_t(index)]->filePath()));
 }
 
-void SelectionModel::Image1_MouseMove(int index)
+void GridSelection::Image1_MouseMove(int index)
 {
     showNameOfCell(index);
 }
 
-void SelectionModel::Text1_MouseMove(int index)
+void GridSelection::Text1_MouseMove(int index)
 {
     showNameOfCell(index);
 }
