@@ -1,5 +1,18 @@
 #include "app/mainwindow.h"
 
+#include <utility>
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolBar>
+#include <QWindow>
+
 #include "app/orvellaapp.h"
 #include "app/toolbar.h"
 #include "browse/folderbrowser.h"
@@ -24,19 +37,6 @@
 #include "ui/layout.h"
 #include "ui/twips.h"
 #include "ui/webpane.h"
-
-#include <QCheckBox>
-#include <QCloseEvent>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QStyle>
-#include <QToolBar>
-#include <QWindow>
-
-#include <utility>
 
 namespace orvella {
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "browse/gridrecords.h"
+#include <memory>
+#include <vector>
 
 #include <QWidget>
 
-#include <memory>
-#include <vector>
+#include "browse/gridrecords.h"
 
 class QCheckBox;
 class QGroupBox;

@@ -1,5 +1,7 @@
 #include "app/orvellaapp.h"
 
+#include <QFont>
+
 #include "app/mainwindow.h"
 #include "dialogs/about.h"
 #include "dialogs/bigpicture.h"
@@ -8,8 +10,6 @@
 #include "renamer/bulksorter.h"
 #include "ui/dialogservice.h"
 #include "ui/windowplacement.h"
-
-#include <QFont>
 
 namespace orvella {
 

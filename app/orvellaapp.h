@@ -1,15 +1,15 @@
 #pragma once
 
-#include "browse/thumbnailcache.h"
-#include "platform/singleinstance.h"
-#include "settings/browsersettings.h"
+#include <functional>
+#include <memory>
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
-#include <functional>
-#include <memory>
+#include "browse/thumbnailcache.h"
+#include "platform/singleinstance.h"
+#include "settings/browsersettings.h"
 
 namespace orvella {
 

@@ -1,16 +1,16 @@
 #include "app/toolbar.h"
 
+#include <QAction>
+#include <QCoreApplication>
+#include <QStyle>
+#include <QToolBar>
+
 #include "app/mainwindow.h"
 #include "app/orvellaapp.h"
 #include "dialogs/about.h"
 #include "dialogs/options.h"
 #include "fileops/deletefiles.h"
 #include "selection/gridselection.h"
-
-#include <QAction>
-#include <QCoreApplication>
-#include <QStyle>
-#include <QToolBar>
 
 namespace orvella {
 

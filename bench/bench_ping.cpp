@@ -3,15 +3,15 @@
 // started and ended (CLOCK_MONOTONIC seconds), for bench/ping-during-load.sh, which pings the
 // window meanwhile.
 //   usage: bench_ping FOLDER [delay-ms=2000] [seconds to stay after the load=1]
-#include "app/mainwindow.h"
-#include "app/orvellaapp.h"
-#include "ui/folderlistbox.h"
+#include <chrono>
+#include <cstdio>
 
 #include <QApplication>
 #include <QTimer>
 
-#include <chrono>
-#include <cstdio>
+#include "app/mainwindow.h"
+#include "app/orvellaapp.h"
+#include "ui/folderlistbox.h"
 
 using namespace orvella;
 

@@ -19,13 +19,8 @@
 //   cmake --build build-release && build-release/bench/bench_thumbnails [pictures=1000] [folder]
 // The folders (default /tmp/orvella-bench-<N>) are made on first use and reused after; the page
 // cache is warmed before anything is timed.
-#include "app/mainwindow.h"
-#include "app/orvellaapp.h"
-#include "browse/folderbrowser.h"
-#include "browse/thumbnailloader.h"
-#include "ui/folderlistbox.h"
-#include "platform/picturedecoder.h"
-#include "tests/exifwriter.h"
+#include <cstdio>
+#include <ctime>
 
 #include <QApplication>
 #include <QDir>
@@ -38,8 +33,13 @@
 #include <QStandardPaths>
 #include <QtConcurrent>
 
-#include <ctime>
-#include <cstdio>
+#include "app/mainwindow.h"
+#include "app/orvellaapp.h"
+#include "browse/folderbrowser.h"
+#include "browse/thumbnailloader.h"
+#include "platform/picturedecoder.h"
+#include "tests/exifwriter.h"
+#include "ui/folderlistbox.h"
 
 using namespace orvella;
 

@@ -1,5 +1,7 @@
 #include "browse/folderbrowser.h"
 
+#include <algorithm>
+
 #include "browse/gridrecords.h"
 #include "browse/thumbnailgrid.h"
 #include "browse/thumbnailloader.h"
@@ -9,8 +11,6 @@
 #include "ui/drivelistbox.h"
 #include "ui/filelistbox.h"
 #include "ui/folderlistbox.h"
-
-#include <algorithm>
 
 namespace orvella {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/result.h"
-
 #include <QObject>
 #include <QString>
+
+#include "platform/result.h"
 
 namespace orvella {
 

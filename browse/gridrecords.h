@@ -1,9 +1,9 @@
 #pragma once
 
+#include <vector>
+
 #include <QImage>
 #include <QString>
-
-#include <vector>
 
 namespace orvella {
 

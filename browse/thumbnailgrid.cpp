@@ -1,11 +1,11 @@
 #include "browse/thumbnailgrid.h"
 
+#include <algorithm>
+
 #include "browse/gridrecords.h"
 #include "browse/gridwidgets.h"
 #include "ui/busypointer.h"
 #include "ui/filelistbox.h"
-
-#include <algorithm>
 
 namespace orvella {
 

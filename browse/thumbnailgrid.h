@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QtGlobal>
-
 #include <vector>
+
+#include <QtGlobal>
 
 namespace orvella {
 

@@ -1,14 +1,13 @@
 #include "browse/thumbnailloader.h"
 
-#include "browse/gridrecords.h"
-#include "browse/thumbnailcache.h"
-#include "browse/thumbnailgrid.h"
-#include "ui/busypointer.h"
-#include "platform/fileidentity.h"
-#include "ui/filelistbox.h"
-#include "platform/paths.h"
-#include "platform/picturedecoder.h"
-#include "settings/browsersettings.h"
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -18,14 +17,15 @@
 #include <QThread>
 #include <QThreadPool>
 
-#include <chrono>
-#include <cmath>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
-#include <optional>
-#include <utility>
-#include <vector>
+#include "browse/gridrecords.h"
+#include "browse/thumbnailcache.h"
+#include "browse/thumbnailgrid.h"
+#include "platform/fileidentity.h"
+#include "platform/paths.h"
+#include "platform/picturedecoder.h"
+#include "settings/browsersettings.h"
+#include "ui/busypointer.h"
+#include "ui/filelistbox.h"
 
 namespace orvella {
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/result.h"
+#include <functional>
+#include <memory>
 
 #include <QObject>
 #include <QSize>
 
-#include <functional>
-#include <memory>
+#include "platform/result.h"
 
 class QLineEdit;
 class QProgressBar;

@@ -1,14 +1,14 @@
 #include "dialogs/about.h"
 
-#include "ui/artwork.h"
-#include "ui/layout.h"
-#include "ui/twips.h"
-#include "ui/windowplacement.h"
-
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QUrl>
+
+#include "ui/artwork.h"
+#include "ui/layout.h"
+#include "ui/twips.h"
+#include "ui/windowplacement.h"
 
 namespace orvella {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ui/clicktracker.h"
-
 #include <QLabel>
 #include <QPointer>
 #include <QWidget>
+
+#include "ui/clicktracker.h"
 
 class QPushButton;
 

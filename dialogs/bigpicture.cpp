@@ -1,11 +1,11 @@
 #include "dialogs/bigpicture.h"
 
+#include <QMouseEvent>
+
+#include "dialogs/picturebox.h"
 #include "ui/artwork.h"
 #include "ui/twips.h"
 #include "ui/windowplacement.h"
-#include "dialogs/picturebox.h"
-
-#include <QMouseEvent>
 
 namespace orvella {
 

@@ -1,16 +1,16 @@
 #include "dialogs/options.h"
 
-#include "ui/artwork.h"
-#include "ui/layout.h"
-#include "ui/twips.h"
-#include "ui/windowplacement.h"
-#include "ui/dialogservice.h"
-
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include "ui/artwork.h"
+#include "ui/dialogservice.h"
+#include "ui/layout.h"
+#include "ui/twips.h"
+#include "ui/windowplacement.h"
 
 namespace orvella {
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "settings/browsersettings.h"
+#include <array>
 
 #include <QPointer>
 #include <QWidget>
 
-#include <array>
+#include "settings/browsersettings.h"
 
 class QCheckBox;
 class QGroupBox;

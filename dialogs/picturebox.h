@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ui/clicktracker.h"
-
 #include <QImage>
 #include <QRectF>
 #include <QWidget>
+
+#include "ui/clicktracker.h"
 
 namespace orvella {
 

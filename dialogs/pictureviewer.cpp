@@ -1,15 +1,15 @@
 #include "dialogs/pictureviewer.h"
 
+#include <algorithm>
+
+#include <QWindow>
+
 #include "browse/gridwidgets.h"
 #include "browse/thumbnailgrid.h"
 #include "dialogs/bigpicture.h"
 #include "dialogs/picturebox.h"
 #include "platform/picturedecoder.h"
 #include "settings/browsersettings.h"
-
-#include <QWindow>
-
-#include <algorithm>
 
 namespace orvella {
 

@@ -1,13 +1,13 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+#include <vector>
+
 #include <QImage>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
-
-#include <functional>
-#include <optional>
-#include <vector>
 
 class QWidget;
 

@@ -1,5 +1,7 @@
 #include "fileops/movefiles.h"
 
+#include <QLineEdit>
+
 #include "browse/folderbrowser.h"
 #include "fileops/renamemove.h"
 #include "platform/fileservices.h"
@@ -7,8 +9,6 @@
 #include "selection/gridselection.h"
 #include "ui/dialogservice.h"
 #include "ui/filelistbox.h"
-
-#include <QLineEdit>
 
 namespace orvella {
 

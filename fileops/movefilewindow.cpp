@@ -1,22 +1,22 @@
 #include "fileops/movefilewindow.h"
 
-#include "ui/artwork.h"
-#include "ui/layout.h"
-#include "ui/twips.h"
-#include "ui/windowplacement.h"
-#include "ui/dialogservice.h"
-#include "ui/drivelistbox.h"
-#include "platform/fileservices.h"
-#include "ui/folderlistbox.h"
-#include "platform/paths.h"
-#include "platform/workingfolder.h"
-
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include "platform/fileservices.h"
+#include "platform/paths.h"
+#include "platform/workingfolder.h"
+#include "ui/artwork.h"
+#include "ui/dialogservice.h"
+#include "ui/drivelistbox.h"
+#include "ui/folderlistbox.h"
+#include "ui/layout.h"
+#include "ui/twips.h"
+#include "ui/windowplacement.h"
 
 namespace orvella {
 

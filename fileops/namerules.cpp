@@ -1,9 +1,9 @@
 #include "fileops/namerules.h"
 
-#include "platform/paths.h"
-
 #include <cmath>
 #include <limits>
+
+#include "platform/paths.h"
 
 namespace orvella {
 

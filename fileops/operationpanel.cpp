@@ -1,12 +1,12 @@
 #include "fileops/operationpanel.h"
 
-#include "fileops/movefiles.h"
-#include "fileops/movefilewindow.h"
-#include "fileops/renamemove.h"
-
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+
+#include "fileops/movefiles.h"
+#include "fileops/movefilewindow.h"
+#include "fileops/renamemove.h"
 
 namespace orvella {
 

@@ -1,5 +1,8 @@
 #include "fileops/renamemove.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
+
 #include "browse/folderbrowser.h"
 #include "browse/gridrecords.h"
 #include "fileops/renamerun.h"
@@ -7,9 +10,6 @@
 #include "ui/busypointer.h"
 #include "ui/dialogservice.h"
 #include "ui/filelistbox.h"
-
-#include <QCheckBox>
-#include <QLineEdit>
 
 namespace orvella {
 

@@ -1,11 +1,11 @@
 #include "fileops/renamerun.h"
 
+#include <limits>
+
 #include "fileops/namerules.h"
 #include "platform/fileservices.h"
 #include "platform/paths.h"
 #include "ui/filelistbox.h"
-
-#include <limits>
 
 namespace orvella {
 

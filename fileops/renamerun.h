@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/result.h"
+#include <optional>
 
 #include <QString>
 #include <QStringList>
 
-#include <optional>
+#include "platform/result.h"
 
 namespace orvella {
 

@@ -1,13 +1,5 @@
 #include "platform/fileservices.h"
 
-#include "platform/fileservicefaults.h"
-#include "platform/posixfiles.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
-
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -20,6 +12,14 @@
 #include <sys/syscall.h>
 #include <sys/time.h>
 #include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include "platform/fileservicefaults.h"
+#include "platform/posixfiles.h"
 
 #ifndef RENAME_NOREPLACE
 #define RENAME_NOREPLACE (1 << 0)

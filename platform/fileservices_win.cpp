@@ -1,15 +1,15 @@
 #include "platform/fileservices.h"
 
-#include "platform/fileservicefaults.h"
-#include "platform/trashvolume.h"
+#include <shellapi.h>
+#include <windows.h>
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStorageInfo>
 
-#include <windows.h>
-#include <shellapi.h>
+#include "platform/fileservicefaults.h"
+#include "platform/trashvolume.h"
 
 namespace orvella {
 

@@ -1,9 +1,9 @@
 #include "platform/volumes.h"
 
-#include "platform/paths.h"
-
 #include <QDir>
 #include <QStorageInfo>
+
+#include "platform/paths.h"
 
 namespace orvella {
 

@@ -1,19 +1,5 @@
 #include "renamer/bulksorter.h"
 
-#include "ui/artwork.h"
-#include "ui/layout.h"
-#include "ui/twips.h"
-#include "browse/gridwidgets.h"
-#include "ui/dialogservice.h"
-#include "ui/drivelistbox.h"
-#include "ui/filelistbox.h"
-#include "ui/folderlistbox.h"
-#include "platform/paths.h"
-#include "platform/picturedecoder.h"
-#include "platform/workingfolder.h"
-#include "renamer/namepreview.h"
-#include "renamer/renameexecution.h"
-
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +8,20 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QWindow>
+
+#include "browse/gridwidgets.h"
+#include "platform/paths.h"
+#include "platform/picturedecoder.h"
+#include "platform/workingfolder.h"
+#include "renamer/namepreview.h"
+#include "renamer/renameexecution.h"
+#include "ui/artwork.h"
+#include "ui/dialogservice.h"
+#include "ui/drivelistbox.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
+#include "ui/layout.h"
+#include "ui/twips.h"
 
 namespace orvella {
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <memory>
+
 #include <QString>
 #include <QWidget>
-
-#include <memory>
 
 class QLabel;
 class QLineEdit;

@@ -1,16 +1,16 @@
 #include "renamer/namepreview.h"
 
-#include "fileops/namerules.h"
-#include "fileops/renamerun.h"
-#include "ui/busypointer.h"
-#include "ui/dialogservice.h"
-#include "ui/filelistbox.h"
-#include "renamer/bulksorter.h"
+#include <optional>
 
 #include <QLineEdit>
 #include <QListWidget>
 
-#include <optional>
+#include "fileops/namerules.h"
+#include "fileops/renamerun.h"
+#include "renamer/bulksorter.h"
+#include "ui/busypointer.h"
+#include "ui/dialogservice.h"
+#include "ui/filelistbox.h"
 
 namespace orvella {
 

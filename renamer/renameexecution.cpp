@@ -1,5 +1,10 @@
 #include "renamer/renameexecution.h"
 
+#include <optional>
+
+#include <QLineEdit>
+#include <QListWidget>
+
 #include "fileops/deleterun.h"
 #include "fileops/namerules.h"
 #include "fileops/renamerun.h"
@@ -8,11 +13,6 @@
 #include "ui/dialogservice.h"
 #include "ui/filelistbox.h"
 #include "ui/folderlistbox.h"
-
-#include <QLineEdit>
-#include <QListWidget>
-
-#include <optional>
 
 namespace orvella {
 

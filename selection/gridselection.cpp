@@ -1,14 +1,14 @@
 #include "selection/gridselection.h"
 
-#include "browse/gridrecords.h"
-#include "browse/gridwidgets.h"
-#include "browse/thumbnailgrid.h"
-#include "ui/filelistbox.h"
-#include "platform/paths.h"
+#include <algorithm>
 
 #include <QLineEdit>
 
-#include <algorithm>
+#include "browse/gridrecords.h"
+#include "browse/gridwidgets.h"
+#include "browse/thumbnailgrid.h"
+#include "platform/paths.h"
+#include "ui/filelistbox.h"
 
 namespace orvella {
 

@@ -1,7 +1,5 @@
 #include "tests/testsupport.h"
 
-#include "ui/folderlistbox.h"
-
 #include <QAbstractItemView>
 #include <QAction>
 #include <QCoreApplication>
@@ -14,6 +12,8 @@
 #include <QTest>
 #include <QToolBar>
 #include <QWindow>
+
+#include "ui/folderlistbox.h"
 
 namespace orvella::test {
 

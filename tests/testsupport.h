@@ -1,10 +1,15 @@
 #pragma once
 
+#include <memory>
+
+#include <QComboBox>
+#include <QImage>
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+
 #include "app/mainwindow.h"
 #include "app/orvellaapp.h"
-#include "platform/fileservicefaults.h"
-#include "ui/dialogservice.h"
-// The main window's subsystems, which the tests reach through its accessors.
 #include "app/toolbar.h"
 #include "browse/folderbrowser.h"
 #include "browse/thumbnailgrid.h"
@@ -14,15 +19,9 @@
 #include "fileops/movefiles.h"
 #include "fileops/operationpanel.h"
 #include "fileops/renamemove.h"
+#include "platform/fileservicefaults.h"
 #include "selection/gridselection.h"
-
-#include <QComboBox>
-#include <QImage>
-#include <QList>
-#include <QStringList>
-#include <QTemporaryDir>
-
-#include <memory>
+#include "ui/dialogservice.h"
 
 namespace orvella::test {
 

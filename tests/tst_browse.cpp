@@ -1,15 +1,4 @@
 // Folder and drive navigation and the thumbnail loader, on real folders of pictures.
-#include "tests/testsupport.h"
-
-#include "browse/gridwidgets.h"
-#include "browse/thumbnailloader.h"
-#include "ui/busypointer.h"
-#include "ui/drivelistbox.h"
-#include "ui/filelistbox.h"
-#include "ui/folderlistbox.h"
-#include "platform/paths.h"
-#include "platform/workingfolder.h"
-
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -18,6 +7,16 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+
+#include "browse/gridwidgets.h"
+#include "browse/thumbnailloader.h"
+#include "platform/paths.h"
+#include "platform/workingfolder.h"
+#include "tests/testsupport.h"
+#include "ui/busypointer.h"
+#include "ui/drivelistbox.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
 
 using namespace orvella;
 using namespace orvella::test;

@@ -1,17 +1,16 @@
 // The destination chooser "Move to new Folder".
-#include "tests/testsupport.h"
-
-#include "fileops/movefilewindow.h"
-#include "ui/drivelistbox.h"
-#include "ui/folderlistbox.h"
-#include "platform/paths.h"
-
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include "fileops/movefilewindow.h"
+#include "platform/paths.h"
+#include "tests/testsupport.h"
+#include "ui/drivelistbox.h"
+#include "ui/folderlistbox.h"
 
 using namespace orvella;
 using namespace orvella::test;

@@ -1,14 +1,5 @@
 // Renaming, moving and deleting the selected pictures from the main window, on real folders.
-#include "tests/testsupport.h"
-
-#include "browse/gridwidgets.h"
-#include "fileops/movefilewindow.h"
-#include "fileops/namerules.h"
-#include "fileops/renamerun.h"
-#include "ui/filelistbox.h"
-#include "platform/fileservices.h"
-#include "ui/folderlistbox.h"
-#include "platform/paths.h"
+#include <cstdio>
 
 #include <QCheckBox>
 #include <QDir>
@@ -18,7 +9,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cstdio>
+#include "browse/gridwidgets.h"
+#include "fileops/movefilewindow.h"
+#include "fileops/namerules.h"
+#include "fileops/renamerun.h"
+#include "platform/fileservices.h"
+#include "platform/paths.h"
+#include "tests/testsupport.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
 
 using namespace orvella;
 using namespace orvella::test;

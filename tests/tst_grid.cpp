@@ -1,15 +1,14 @@
 // The thumbnail grid: paging, selection by clicks and toolbar, caption colours and hover.
-#include "tests/testsupport.h"
-
-#include "browse/gridwidgets.h"
-#include "dialogs/bigpicture.h"
-#include "dialogs/picturebox.h"
-#include "ui/filelistbox.h"
-
 #include <QDir>
 #include <QLineEdit>
 #include <QTest>
 #include <QTextDocument>
+
+#include "browse/gridwidgets.h"
+#include "dialogs/bigpicture.h"
+#include "dialogs/picturebox.h"
+#include "tests/testsupport.h"
+#include "ui/filelistbox.h"
 
 using namespace orvella;
 using namespace orvella::test;

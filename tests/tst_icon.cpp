@@ -1,11 +1,10 @@
 // The windows carry the icon that is installed in the icon theme, picture for picture.
-#include "tests/testsupport.h"
+#include <QImage>
+#include <QTest>
 
 #include "fileops/movefilewindow.h"
 #include "renamer/bulksorter.h"
-
-#include <QImage>
-#include <QTest>
+#include "tests/testsupport.h"
 
 using namespace orvella;
 using namespace orvella::test;

@@ -1,16 +1,5 @@
 // The Options dialog: its layout, what it shows on opening, what OK stores, the close box, the
 // remembered format boxes, and the settings taking effect at their next use.
-#include "tests/testsupport.h"
-
-#include "ui/twips.h"
-#include "browse/gridwidgets.h"
-#include "dialogs/bigpicture.h"
-#include "dialogs/options.h"
-#include "dialogs/picturebox.h"
-#include "ui/filelistbox.h"
-#include "ui/folderlistbox.h"
-#include "renamer/bulksorter.h"
-
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -21,6 +10,16 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QToolBar>
+
+#include "browse/gridwidgets.h"
+#include "dialogs/bigpicture.h"
+#include "dialogs/options.h"
+#include "dialogs/picturebox.h"
+#include "renamer/bulksorter.h"
+#include "tests/testsupport.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
+#include "ui/twips.h"
 
 using namespace orvella;
 using namespace orvella::test;

@@ -1,25 +1,24 @@
 // The renamer window: opening on the system root, layout, navigation, selection, the picture
 // preview, and its coming and going with the main window.
-#include "tests/renamersupport.h"
-
-#include "ui/twips.h"
-#include "browse/gridwidgets.h"
-#include "ui/drivelistbox.h"
-#include "platform/filelisting.h"
-#include "platform/paths.h"
-#include "platform/workingfolder.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
-#include <QPushButton>
 #include <QToolButton>
+
+#include "browse/gridwidgets.h"
+#include "platform/filelisting.h"
+#include "platform/paths.h"
+#include "platform/workingfolder.h"
+#include "tests/renamersupport.h"
+#include "ui/drivelistbox.h"
+#include "ui/twips.h"
 
 using namespace orvella;
 using namespace orvella::test;

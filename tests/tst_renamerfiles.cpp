@@ -1,16 +1,15 @@
 // The renamer's preview, rename and delete on real folders: new names, numbering, failures part-way,
 // refused prefixes, and deletes with the main window closed.
-#include "tests/renamersupport.h"
-
-#include "fileops/namerules.h"
-#include "fileops/renamerun.h"
-#include "ui/busypointer.h"
-#include "renamer/namepreview.h"
-
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
+
+#include "fileops/namerules.h"
+#include "fileops/renamerun.h"
+#include "renamer/namepreview.h"
+#include "tests/renamersupport.h"
+#include "ui/busypointer.h"
 
 using namespace orvella;
 using namespace orvella::test;

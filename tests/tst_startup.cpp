@@ -1,22 +1,10 @@
 // Start-up of the main window: defaults, layout, second copy, advertisement pane, toolbar.
-#include "tests/testsupport.h"
-
-#include "ui/twips.h"
-#include "browse/gridwidgets.h"
-#include "dialogs/picturebox.h"
-#include "ui/drivelistbox.h"
-#include "ui/filelistbox.h"
-#include "ui/folderlistbox.h"
-#include "ui/webpane.h"
-#include "platform/workingfolder.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,9 +12,20 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+
+#include "browse/gridwidgets.h"
+#include "dialogs/picturebox.h"
+#include "platform/workingfolder.h"
+#include "tests/testsupport.h"
+#include "ui/drivelistbox.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
+#include "ui/twips.h"
+#include "ui/webpane.h"
 
 using namespace orvella;
 using namespace orvella::test;

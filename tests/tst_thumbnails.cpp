@@ -1,13 +1,5 @@
 // Thumbnails at camera scale: embedded EXIF thumbnails, orientation on both paths, malformed
 // EXIF segments, and the parallel load keeping every slot, progress value and decode count right.
-#include "tests/exifwriter.h"
-#include "tests/testsupport.h"
-
-#include "browse/gridwidgets.h"
-#include "platform/exifthumbnail.h"
-#include "ui/filelistbox.h"
-#include "platform/picturedecoder.h"
-
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -16,6 +8,13 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+
+#include "browse/gridwidgets.h"
+#include "platform/exifthumbnail.h"
+#include "platform/picturedecoder.h"
+#include "tests/exifwriter.h"
+#include "tests/testsupport.h"
+#include "ui/filelistbox.h"
 
 using namespace orvella;
 using namespace orvella::test;

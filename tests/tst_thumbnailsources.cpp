@@ -1,14 +1,7 @@
 // Where a load's thumbnails come from: the run's cache keyed by file identity (decode counts after
 // a revisit, a rename, a move, a delete, an edit; the budget), the desktop's thumbnail cache; and
 // what the window does while a load runs.
-#include "tests/testsupport.h"
-
-#include "browse/gridwidgets.h"
-#include "browse/thumbnailcache.h"
-#include "browse/thumbnailloader.h"
-#include "platform/desktopthumbnails.h"
-#include "platform/fileidentity.h"
-#include "ui/filelistbox.h"
+#include <map>
 
 #include <QCheckBox>
 #include <QCryptographicHash>
@@ -23,7 +16,13 @@
 #include <QWindow>
 #include <qpa/qwindowsysteminterface.h>
 
-#include <map>
+#include "browse/gridwidgets.h"
+#include "browse/thumbnailcache.h"
+#include "browse/thumbnailloader.h"
+#include "platform/desktopthumbnails.h"
+#include "platform/fileidentity.h"
+#include "tests/testsupport.h"
+#include "ui/filelistbox.h"
 
 using namespace orvella;
 using namespace orvella::test;

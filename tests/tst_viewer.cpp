@@ -1,17 +1,16 @@
 // The picture viewer: the fit rule, "Small Picture" over the grid, "Full Size" in BigPicture,
 // empty cells and files that are gone.
-#include "tests/testsupport.h"
+#include <QDir>
+#include <QFile>
+#include <QTest>
 
-#include "ui/twips.h"
 #include "browse/gridwidgets.h"
 #include "dialogs/bigpicture.h"
 #include "dialogs/picturebox.h"
 #include "dialogs/pictureviewer.h"
+#include "tests/testsupport.h"
 #include "ui/filelistbox.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTest>
+#include "ui/twips.h"
 
 using namespace orvella;
 using namespace orvella::test;

@@ -1,12 +1,12 @@
 #include "ui/drivelistbox.h"
 
-#include "platform/paths.h"
-#include "ui/dialogservice.h"
+#include <utility>
 
 #include <QDir>
 #include <QSignalBlocker>
 
-#include <utility>
+#include "platform/paths.h"
+#include "ui/dialogservice.h"
 
 namespace orvella {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/volumes.h"
-
 #include <QComboBox>
 #include <QList>
 #include <QString>
+
+#include "platform/volumes.h"
 
 namespace orvella {
 

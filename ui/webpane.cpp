@@ -1,9 +1,9 @@
 #include "ui/webpane.h"
 
-#include "platform/download.h"
-
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+
+#include "platform/download.h"
 
 namespace orvella {
 
