@@ -37,7 +37,6 @@ public:
     void Command3_Click();
     // The destination chooser, created on first use.
     MoveFileWindow &chooser();
-    bool hasChooser() const { return m_chooser != nullptr; }
 
 private:
     Widgets m_ui;
