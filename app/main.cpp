@@ -1,8 +1,8 @@
-#include "app/artwork.h"
+#include <QApplication>
+
 #include "app/mainwindow.h"
 #include "app/orvellaapp.h"
-
-#include <QApplication>
+#include "ui/artwork.h"
 
 int main(int argc, char *argv[])
 {

@@ -1,28 +1,6 @@
 #include "app/mainwindow.h"
 
-#include "app/artwork.h"
-#include "app/orvellaapp.h"
-#include "app/twips.h"
-#include "browse/folderbrowser.h"
-#include "browse/gridwidgets.h"
-#include "browse/thumbnailgrid.h"
-#include "browse/thumbnailloader.h"
-#include "dialogs/picturebox.h"
-#include "dialogs/pictureviewer.h"
-#include "fileops/deletefiles.h"
-#include "fileops/deletion.h"
-#include "fileops/movefiles.h"
-#include "fileops/operationpanel.h"
-#include "fileops/renamemove.h"
-#include "platform/dialogservice.h"
-#include "platform/download.h"
-#include "platform/drivelist.h"
-#include "platform/filelistbox.h"
-#include "platform/folderlistbox.h"
-#include "platform/webpane.h"
-#include "platform/workingfolder.h"
-#include "selection/selectionmodel.h"
-#include "selection/toolbar.h"
+#include <utility>
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -35,19 +13,34 @@
 #include <QToolBar>
 #include <QWindow>
 
-#include <utility>
+#include "app/orvellaapp.h"
+#include "app/toolbar.h"
+#include "browse/folderbrowser.h"
+#include "browse/gridwidgets.h"
+#include "browse/thumbnailgrid.h"
+#include "browse/thumbnailloader.h"
+#include "dialogs/picturebox.h"
+#include "dialogs/pictureviewer.h"
+#include "fileops/deletefiles.h"
+#include "fileops/movefiles.h"
+#include "fileops/operationpanel.h"
+#include "fileops/renamemove.h"
+#include "platform/download.h"
+#include "platform/workingfolder.h"
+#include "selection/gridselection.h"
+#include "settings/browsersettings.h"
+#include "ui/artwork.h"
+#include "ui/dialogservice.h"
+#include "ui/drivelistbox.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
+#include "ui/layout.h"
+#include "ui/twips.h"
+#include "ui/webpane.h"
 
 namespace orvella {
 
 namespace {
-
-QFont uiFont(const char *family, bool bold = false)
-{
-    QFont f(QString::fromLatin1(family));
-    f.setPointSizeF(8.25);
-    f.setBold(bold);
-    return f;
-}
 
 void setBackColor(QWidget *w, const QColor &back, const QColor &fore = QColor())
 {
@@ -66,36 +59,19 @@ void setBackColor(QWidget *w, const QColor &back, const QColor &fore = QColor())
     w->setAutoFillBackground(true);
 }
 
-template <class W> W *place(W *w, const QString &name, const QString &accessible, const QRect &geometry)
-{
-    w->setObjectName(name);
-    w->setAccessibleName(accessible);
-    w->setGeometry(geometry);
-    return w;
-}
-
 } // namespace
 
 MainWindow::MainWindow(OrvellaApp &app, QWidget *parent)
     : QWidget(parent)
     , m_app(app)
-    , m_folders(std::make_unique<FolderBrowser>(*this))
-    , m_loader(std::make_unique<ThumbnailLoader>(*this))
-    , m_grid(std::make_unique<ThumbnailGrid>(*this))
-    , m_selection(std::make_unique<SelectionModel>(*this))
-    , m_toolbar(std::make_unique<Toolbar>(*this))
-    , m_panel(std::make_unique<OperationPanel>(*this))
-    , m_rename(std::make_unique<RenameMove>(*this))
-    , m_move(std::make_unique<MoveFiles>(*this))
-    , m_delete(std::make_unique<DeleteFiles>(*this))
-    , m_viewer(std::make_unique<PictureViewer>(*this))
 {
     setObjectName(QStringLiteral("Orvella"));
     setWindowTitle(QStringLiteral("Orvella"));
     setWindowIcon(orvellaIcon());
-    setFont(uiFont("Arial"));
+    setFont(layoutFont(QStringLiteral("Arial")));
     setFixedSize(twips(11685), twips(8205));
     buildLayout();
+    createSubsystems();
     connectHandlers();
 }
 
@@ -103,14 +79,13 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildLayout()
 {
-    const QFont comic = uiFont("Comic Sans MS");
-    const QFont bold = uiFont("Arial", true);
+    const QFont comic = layoutFont(QStringLiteral("Comic Sans MS"));
+    const QFont bold = layoutFont(QStringLiteral("Arial"), true);
 
     Toolbar1 = place(new QToolBar(this), QStringLiteral("Toolbar1"), tr("Toolbar"), twipsRect(0, 0, 11685, 780));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     Toolbar1->setIconSize(QSize(24, 24));
     Toolbar1->setMovable(false);
-    m_toolbar->build(*Toolbar1);
 
     WebBrowser1
         = place(new WebPane(this), QStringLiteral("WebBrowser1"), tr("Advertisement"), twipsRect(8160, 0, 3570, 960));
@@ -239,51 +214,98 @@ void MainWindow::buildLayout()
     Command3->setToolTip(tr("Rename or move the selected pictures as ticked above"));
 }
 
+void MainWindow::createSubsystems()
+{
+    BrowserSettings &settings = m_app.settings;
+    m_grid = std::make_unique<ThumbnailGrid>(
+        ThumbnailGrid::Widgets {Image1, Text1, *File1}, m_pictures, m_marks, m_position);
+    m_loader = std::make_unique<ThumbnailLoader>(
+        ThumbnailLoader::Widgets {*File1, *ProgressBar1, *Text4, *PageDown, *scrolldown}, m_pictures, m_position,
+        m_app.thumbnails, settings, *m_grid, [this] { return thumbnailCoverSize(); });
+    m_selection
+        = std::make_unique<GridSelection>(GridSelection::Widgets {*File1, Image1, Text1, *Text6}, m_marks, m_position);
+    m_folders = std::make_unique<FolderBrowser>(
+        FolderBrowser::Widgets {*Drive1, *Dir1, *File1}, m_position, m_marks, settings, *m_loader, *m_grid);
+    m_rename = std::make_unique<RenameMove>(
+        RenameMove::Widgets {*Check3, *Text2, *Text3, *Text5, *File1}, m_marks, *m_selection, *m_folders);
+    m_move = std::make_unique<MoveFiles>(MoveFiles::Widgets {*File1, *Text5}, *m_selection, *m_folders);
+    m_delete = std::make_unique<DeleteFiles>(*File1, settings, *m_selection, *m_folders);
+    m_panel = std::make_unique<OperationPanel>(
+        OperationPanel::Widgets {*this, *Check1, *Text2, *Label2, *Text3, *Check3, *Text5, *Dir1}, *m_rename, *m_move);
+    OrvellaApp &app = m_app;
+    m_viewer = std::make_unique<PictureViewer>(PictureViewer::Widgets {*this, Image1, *Picture2, *picHidden}, settings,
+        [&app]() -> BigPicture & { return app.bigPicture(); });
+    m_toolbar = std::make_unique<Toolbar>(*this, m_app, *m_selection, *m_delete);
+}
+
+// Whatever reaches the window while a load runs (the load answers the window system) starts
+// nothing: every handler that changes files, the list, the grid or the window is connected
+// through this.
+template <class Handler> auto MainWindow::whenIdle(Handler handler)
+{
+    return [this, handler] {
+        if (!loading())
+            handler();
+    };
+}
+
 void MainWindow::connectHandlers()
 {
-    connect(Drive1, &DriveListBox::Change, this, &MainWindow::Drive1_Change);
-    connect(Dir1, &FolderListBox::Change, this, &MainWindow::Dir1_Change);
-    connect(Dir1, &FolderListBox::openFailed, this,
-        [this](const QString &folder, const QString &reason) { m_folders->folderOpenFailed(folder, reason); });
-    connect(ButtonLoadThumbs, &QPushButton::clicked, this, &MainWindow::ButtonLoadThumbs_Click);
-    connect(Picture2, &PictureBox::clicked, this, &MainWindow::Picture2_Click);
-    connect(PageDown, &QPushButton::clicked, this, &MainWindow::PageDown_Click);
-    connect(PageUp, &QPushButton::clicked, this, &MainWindow::PageUp_Click);
-    connect(ScrollUp[0], &QPushButton::clicked, this, [this] { ScrollUp_Click(0); });
-    connect(scrolldown, &QPushButton::clicked, this, &MainWindow::scrolldown_Click);
+    connect(Drive1, &DriveListBox::Change, this, whenIdle([this] { m_folders->Drive1_Change(); }));
+    connect(Dir1, &FolderListBox::Change, this, whenIdle([this] { m_folders->Dir1_Change(); }));
+    connect(Dir1, &FolderListBox::openFailed, m_folders.get(), &FolderBrowser::folderOpenFailed);
+    connect(ButtonLoadThumbs, &QPushButton::clicked, this, whenIdle([this] { m_loader->ButtonLoadThumbs_Click(); }));
+    connect(Picture2, &PictureBox::clicked, this, whenIdle([this] { m_viewer->Picture2_Click(); }));
+    connect(PageDown, &QPushButton::clicked, this, whenIdle([this] { m_grid->PageDown_Click(); }));
+    connect(PageUp, &QPushButton::clicked, this, whenIdle([this] { m_grid->PageUp_Click(); }));
+    connect(ScrollUp[0], &QPushButton::clicked, this, whenIdle([this] { m_grid->ScrollUp_Click(0); }));
+    connect(scrolldown, &QPushButton::clicked, this, whenIdle([this] { m_grid->scrolldown_Click(); }));
     for (int k = 0; k < ThumbnailGrid::Cells; ++k) {
-        connect(Image1[size_t(k)], &ImageCell::clicked, this, [this, k] { Image1_Click(k); });
-        connect(Image1[size_t(k)], &ImageCell::mouseMoved, this, [this, k] { Image1_MouseMove(k); });
-        connect(Image1[size_t(k)], &ImageCell::doubleClicked, this, [this, k] { Image1_DblClick(k); });
-        connect(Text1[size_t(k)], &CaptionBox::clicked, this, [this, k] { Text1_Click(k); });
-        connect(Text1[size_t(k)], &CaptionBox::mouseMoved, this, [this, k] { Text1_MouseMove(k); });
+        connect(Image1[size_t(k)], &ImageCell::clicked, this, whenIdle([this, k] { m_selection->Image1_Click(k); }));
+        connect(Image1[size_t(k)], &ImageCell::mouseMoved, this, [this, k] { m_selection->Image1_MouseMove(k); });
+        connect(
+            Image1[size_t(k)], &ImageCell::doubleClicked, this, whenIdle([this, k] { m_viewer->Image1_DblClick(k); }));
+        connect(Text1[size_t(k)], &CaptionBox::clicked, this, whenIdle([this, k] { m_selection->Text1_Click(k); }));
+        connect(Text1[size_t(k)], &CaptionBox::mouseMoved, this, [this, k] { m_selection->Text1_MouseMove(k); });
     }
     // A check box's handler runs on every change of its value, by the user or by the program.
-    connect(Check1, &QCheckBox::stateChanged, this, &MainWindow::UpdateRenameFields);
-    connect(Check3, &QCheckBox::stateChanged, this, &MainWindow::UpdateMoveField);
-    connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
+    connect(Check1, &QCheckBox::stateChanged, this, [this] { m_panel->UpdateRenameFields(); });
+    connect(Check3, &QCheckBox::stateChanged, this, [this] { m_panel->UpdateMoveField(); });
+    connect(Command3, &QPushButton::clicked, this, whenIdle([this] { m_panel->Command3_Click(); }));
+    m_toolbar->build(*Toolbar1, [this](const QString &key) {
+        if (!loading())
+            m_toolbar->Toolbar1_ButtonClick(key);
+    });
+
+    // The selection routine a folder change or a manual load starts with.
+    auto clearSelection = [this] { m_selection->ClearSelection(); };
+    connect(m_folders.get(), &FolderBrowser::selectionToBeCleared, this, clearSelection);
+    connect(m_loader.get(), &ThumbnailLoader::selectionToBeCleared, this, clearSelection);
+    connect(m_loader.get(), &ThumbnailLoader::loadEnded, this, [this] {
+        // The close waits for the event loop, so whatever handler ran the load finishes first.
+        if (std::exchange(m_closeAfterLoad, false))
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    });
 }
 
 bool MainWindow::Form_Load()
 {
-    settings().setDefaults();
+    m_app.settings.setDefaults();
     if (m_app.guard.anotherInstanceRunning()) {
         dialogs().messageBox(QStringLiteral("Orvella is already running!"), MsgExclamation);
         return false;
     }
-    state.StartingUp = true;
-    Dir1->setPath(Drive1->driveRoot());
-    state.StartingUp = false;
-    UpdateRenameFields();
-    UpdateMoveField();
-    File1->setPattern(ImageFormat());
-    state.NextToShow = 0;
-    LoadThumbnails();
+    m_folders->openDriveRoot();
+    m_panel->UpdateRenameFields();
+    m_panel->UpdateMoveField();
+    File1->setPattern(m_app.settings.ImageFormat);
+    m_position.NextToShow = 0;
+    m_loader->LoadThumbnails();
     Text3->setText(QStringLiteral("1"));
     Text2->setText(QString());
-    state.SelectedCount = 0;
+    m_marks.SelectedCount = 0;
     DownloadFile(m_app.advertAddress, QString());
-    if (state.DownloadFailed == 1)
+    if (DownloadFailed == 1)
         WebBrowser1->hide();
     else
         WebBrowser1->navigate(m_app.advertAddress);
@@ -294,7 +316,7 @@ bool MainWindow::DownloadFile(const QString &url, const QString &localFilename)
 {
     if (downloadToFile(url, localFilename) == 0)
         return true;
-    state.DownloadFailed = 1;
+    DownloadFailed = 1;
     return false;
 }
 
@@ -310,13 +332,6 @@ bool MainWindow::loading() const
     return m_loader->loading();
 }
 
-void MainWindow::loadEnded()
-{
-    // The close waits for the event loop, so whatever handler ran the load finishes first.
-    if (std::exchange(m_closeAfterLoad, false))
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-}
-
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // A load never runs on a closing window: the close is honoured once it has ended.
@@ -328,147 +343,6 @@ void MainWindow::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
-BrowserSettings &MainWindow::settings()
-{
-    return m_app.settings;
-}
-
-QString MainWindow::ImageFormat() const
-{
-    return m_app.settings.ImageFormat;
-}
-void MainWindow::setImageFormat(const QString &v)
-{
-    m_app.settings.ImageFormat = v;
-}
-bool MainWindow::AutoThumbnails() const
-{
-    return m_app.settings.AutoThumbnails;
-}
-void MainWindow::setAutoThumbnails(bool v)
-{
-    m_app.settings.AutoThumbnails = v;
-}
-bool MainWindow::PictureSize() const
-{
-    return m_app.settings.PictureSize;
-}
-void MainWindow::setPictureSize(bool v)
-{
-    m_app.settings.PictureSize = v;
-}
-bool MainWindow::DeleteRecycle() const
-{
-    return m_app.settings.DeleteRecycle;
-}
-void MainWindow::setDeleteRecycle(bool v)
-{
-    m_app.settings.DeleteRecycle = v;
-}
-
-void MainWindow::Dir1_Change()
-{
-    if (loading())
-        return;
-    m_folders->Dir1_Change();
-}
-void MainWindow::Drive1_Change()
-{
-    if (loading())
-        return;
-    m_folders->Drive1_Change();
-}
-OpResult MainWindow::LoadThumbnails()
-{
-    return m_loader->LoadThumbnails();
-}
-void MainWindow::ButtonLoadThumbs_Click()
-{
-    if (loading())
-        return;
-    m_loader->ButtonLoadThumbs_Click();
-}
-void MainWindow::ShowThumbnailPage()
-{
-    m_grid->ShowThumbnailPage();
-}
-void MainWindow::PageDown_Click()
-{
-    if (loading())
-        return;
-    m_grid->PageDown_Click();
-}
-void MainWindow::PageUp_Click()
-{
-    if (loading())
-        return;
-    m_grid->PageUp_Click();
-}
-void MainWindow::ScrollUp_Click(int index)
-{
-    if (loading())
-        return;
-    m_grid->ScrollUp_Click(index);
-}
-void MainWindow::scrolldown_Click()
-{
-    if (loading())
-        return;
-    m_grid->scrolldown_Click();
-}
-void MainWindow::ToggleSelection()
-{
-    m_selection->ToggleSelection();
-}
-void MainWindow::SelectAllFiles()
-{
-    if (loading())
-        return;
-    m_selection->SelectAllFiles();
-}
-void MainWindow::ClearSelection()
-{
-    m_selection->ClearSelection();
-}
-void MainWindow::Image1_Click(int index)
-{
-    if (loading())
-        return;
-    m_selection->Image1_Click(index);
-}
-void MainWindow::Text1_Click(int index)
-{
-    if (loading())
-        return;
-    m_selection->Text1_Click(index);
-}
-void MainWindow::Image1_MouseMove(int index)
-{
-    m_selection->Image1_MouseMove(index);
-}
-void MainWindow::Text1_MouseMove(int index)
-{
-    m_selection->Text1_MouseMove(index);
-}
-void MainWindow::Image1_DblClick(int index)
-{
-    if (loading())
-        return;
-    m_viewer->Image1_DblClick(index);
-}
-void MainWindow::Picture2_Click()
-{
-    if (loading())
-        return;
-    m_viewer->Picture2_Click();
-}
-void MainWindow::Toolbar1_ButtonClick(const QString &key)
-{
-    if (loading())
-        return;
-    m_toolbar->Toolbar1_ButtonClick(key);
-}
-
 void MainWindow::OpenFileRenamer()
 {
     // Closing the window would discard it under the running load.
@@ -478,53 +352,6 @@ void MainWindow::OpenFileRenamer()
     app.showFileRenamer();
     // This window goes once the running handler returns; nothing may touch it after this.
     app.closeMainWindow();
-}
-
-void MainWindow::UpdateRenameFields()
-{
-    m_panel->UpdateRenameFields();
-}
-void MainWindow::UpdateMoveField()
-{
-    m_panel->UpdateMoveField();
-}
-void MainWindow::Command3_Click()
-{
-    if (loading())
-        return;
-    m_panel->Command3_Click();
-}
-void MainWindow::RenameSelectedFiles()
-{
-    if (loading())
-        return;
-    m_rename->RenameSelectedFiles();
-}
-void MainWindow::MoveSelectedFiles()
-{
-    if (loading())
-        return;
-    m_move->MoveSelectedFiles();
-}
-OpResult MainWindow::RefreshAfterFileOperation()
-{
-    return m_move->RefreshAfterFileOperation();
-}
-void MainWindow::DeleteSelectedFiles()
-{
-    if (loading())
-        return;
-    m_delete->DeleteSelectedFiles();
-}
-MoveFileWindow &MainWindow::moveFileWindow()
-{
-    return m_panel->chooser();
-}
-
-void MainWindow::DelToRecycBin(const QString &fileName)
-{
-    if (const OpResult r = orvella::DelToRecycBin(fileName); !r)
-        dialogs().messageBox(r.error, MsgOkOnly);
 }
 
 } // namespace orvella

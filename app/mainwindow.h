@@ -1,15 +1,13 @@
 #pragma once
 
-#include "app/mainstate.h"
-#include "platform/result.h"
-
-#include <QWidget>
-
 #include <memory>
 #include <vector>
 
+#include <QWidget>
+
+#include "browse/gridrecords.h"
+
 class QCheckBox;
-class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -25,24 +23,23 @@ class DriveListBox;
 class FileListBox;
 class FolderBrowser;
 class FolderListBox;
+class GridSelection;
 class ImageCell;
-class MoveFileWindow;
 class MoveFiles;
 class OperationPanel;
+class OrvellaApp;
 class PictureBox;
 class PictureViewer;
 class RenameMove;
-class OrvellaApp;
-class SelectionModel;
 class ThumbnailGrid;
 class ThumbnailLoader;
 class Toolbar;
 class WebPane;
-struct BrowserSettings;
 
 // The main window "Orvella": browses a folder as a thumbnail grid and applies file operations to
-// the selected pictures. Its widgets keep the names of its layout; its subsystems are classes of
-// their own working on the window's widgets and records.
+// the selected pictures. It owns its widgets, which keep the names of its layout, and its records;
+// it creates one class per subsystem with the widgets and records that subsystem works on, and
+// connects each widget's signals straight to the subsystem's handler.
 class MainWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -52,62 +49,34 @@ public:
     // The start-up sequence. False when another copy runs and the program must end.
     bool Form_Load();
     bool DownloadFile(const QString &url, const QString &localFilename);
-
-    // Settings, public properties of the window.
-    QString ImageFormat() const;
-    void setImageFormat(const QString &v);
-    bool AutoThumbnails() const;
-    void setAutoThumbnails(bool v);
-    bool PictureSize() const;
-    void setPictureSize(bool v);
-    bool DeleteRecycle() const;
-    void setDeleteRecycle(bool v);
-    BrowserSettings &settings();
-
-    // Browsing.
-    void Dir1_Change();
-    void Drive1_Change();
-    OpResult LoadThumbnails();
-    void ButtonLoadThumbs_Click();
-    void ShowThumbnailPage();
-    void PageDown_Click();
-    void PageUp_Click();
-    void ScrollUp_Click(int index);
-    void scrolldown_Click();
-
-    // Selection.
-    void ToggleSelection();
-    void SelectAllFiles();
-    void ClearSelection();
-    void Image1_Click(int index);
-    void Text1_Click(int index);
-    void Image1_MouseMove(int index);
-    void Text1_MouseMove(int index);
-
-    // The enlarged view of a double-clicked thumbnail.
-    void Image1_DblClick(int index);
-    void Picture2_Click();
-
-    // Commands.
-    void Toolbar1_ButtonClick(const QString &key);
     // Shows the batch renamer and closes this window, which is discarded.
     void OpenFileRenamer();
-    void UpdateRenameFields();
-    void UpdateMoveField();
-    void Command3_Click();
 
-    // File operations.
-    void RenameSelectedFiles();
-    void MoveSelectedFiles();
-    OpResult RefreshAfterFileOperation();
-    void DeleteSelectedFiles();
-    // Sends one file to the trash; a refusal is shown.
-    void DelToRecycBin(const QString &fileName);
-    // The destination chooser "Move to new Folder", created on first use.
-    MoveFileWindow &moveFileWindow();
+    // The subsystems.
+    FolderBrowser &folders() { return *m_folders; }
+    ThumbnailLoader &loader() { return *m_loader; }
+    ThumbnailGrid &grid() { return *m_grid; }
+    GridSelection &selection() { return *m_selection; }
+    Toolbar &toolbar() { return *m_toolbar; }
+    OperationPanel &panel() { return *m_panel; }
+    RenameMove &renameMove() { return *m_rename; }
+    MoveFiles &moveFiles() { return *m_move; }
+    DeleteFiles &deleteFiles() { return *m_delete; }
+    PictureViewer &viewer() { return *m_viewer; }
 
-    OrvellaApp &app() { return m_app; }
-    MainState state;
+    // The records, as the subsystems left them.
+    const GridPosition &position() const { return m_position; }
+    const PictureSlots &pictures() const { return m_pictures; }
+    const SelectionMarks &marks() const { return m_marks; }
+    // 1 when the start-up download failed (the web pane is then hidden).
+    int downloadFailed() const { return DownloadFailed; }
+
+    // The grid's cell size in device pixels: what a thumbnail must cover.
+    QSize thumbnailCoverSize() const;
+    // Whether a thumbnail load runs. Meanwhile the window answers the window system but starts
+    // nothing: the handlers that change files, the list or the grid do nothing, and a close
+    // request waits until the load has ended.
+    bool loading() const;
 
     // Widgets of the layout.
     QToolBar *Toolbar1 = nullptr;
@@ -139,35 +108,31 @@ public:
     QLineEdit *Text5 = nullptr;
     QPushButton *Command3 = nullptr;
 
-    // The grid's cell size in device pixels: what a thumbnail must cover.
-    QSize thumbnailCoverSize() const;
-
-    // Whether a thumbnail load runs. Meanwhile the window answers the window system but starts
-    // nothing: the handlers that change files, the list or the grid do nothing, and a close
-    // request waits until the load has ended.
-    bool loading() const;
-    // Called by the loader when a load has ended.
-    void loadEnded();
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildLayout();
-    void buildToolbar();
+    void createSubsystems();
     void connectHandlers();
+    // A handler that starts nothing while a load runs.
+    template <class Handler> auto whenIdle(Handler handler);
 
     OrvellaApp &m_app;
-    std::unique_ptr<FolderBrowser> m_folders;
-    std::unique_ptr<ThumbnailLoader> m_loader;
+    GridPosition m_position;
+    PictureSlots m_pictures;
+    SelectionMarks m_marks;
+    int DownloadFailed = 0;
     std::unique_ptr<ThumbnailGrid> m_grid;
-    std::unique_ptr<SelectionModel> m_selection;
-    std::unique_ptr<Toolbar> m_toolbar;
-    std::unique_ptr<OperationPanel> m_panel;
+    std::unique_ptr<ThumbnailLoader> m_loader;
+    std::unique_ptr<GridSelection> m_selection;
+    std::unique_ptr<FolderBrowser> m_folders;
     std::unique_ptr<RenameMove> m_rename;
     std::unique_ptr<MoveFiles> m_move;
     std::unique_ptr<DeleteFiles> m_delete;
+    std::unique_ptr<OperationPanel> m_panel;
     std::unique_ptr<PictureViewer> m_viewer;
+    std::unique_ptr<Toolbar> m_toolbar;
     bool m_closeAfterLoad = false;
 };
 

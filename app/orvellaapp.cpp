@@ -1,15 +1,15 @@
 #include "app/orvellaapp.h"
 
+#include <QFont>
+
 #include "app/mainwindow.h"
-#include "app/windowplacement.h"
-#include "dialogs/aboutwindow.h"
+#include "dialogs/about.h"
 #include "dialogs/bigpicture.h"
-#include "dialogs/optionsdialog.h"
-#include "platform/dialogservice.h"
+#include "dialogs/options.h"
 #include "platform/download.h"
 #include "renamer/bulksorter.h"
-
-#include <QFont>
+#include "ui/dialogservice.h"
+#include "ui/windowplacement.h"
 
 namespace orvella {
 
@@ -30,15 +30,20 @@ OrvellaApp::~OrvellaApp()
 
 Options &OrvellaApp::options()
 {
-    if (!m_options)
-        m_options = std::make_unique<Options>(*this);
+    if (!m_options) {
+        m_options = std::make_unique<Options>(settings);
+        mainWindowChanged();
+    }
     return *m_options;
 }
 
 About &OrvellaApp::about()
 {
-    if (!m_about)
-        m_about = std::make_unique<About>(*this);
+    if (!m_about) {
+        m_about = std::make_unique<About>(homeAddress);
+        connect(m_about.get(), &About::homePageRequested, this, &OrvellaApp::openHomePage);
+        mainWindowChanged();
+    }
     return *m_about;
 }
 
@@ -61,13 +66,24 @@ MainWindow *OrvellaApp::mainWindow() const
     return m_main.data();
 }
 
+void OrvellaApp::mainWindowChanged()
+{
+    MainWindow *w = m_main.data();
+    if (m_options)
+        m_options->setMainWindow(w, w ? w->ButtonLoadThumbs : nullptr);
+    if (m_about)
+        m_about->setMainWindow(w);
+}
+
 bool OrvellaApp::openMainWindow()
 {
     delete m_main.data();
     auto *w = new MainWindow(*this);
     m_main = w;
+    mainWindowChanged();
     if (!w->Form_Load()) {
         delete w;
+        mainWindowChanged();
         return false;
     }
     centreOnScreen(*w);
@@ -81,6 +97,7 @@ void OrvellaApp::closeMainWindow()
         m_main->hide();
         m_main->deleteLater();
         m_main = nullptr;
+        mainWindowChanged();
     }
 }
 
@@ -92,7 +109,8 @@ BulkSorter *OrvellaApp::fileRenamer() const
 BulkSorter &OrvellaApp::showFileRenamer()
 {
     if (!m_renamer) {
-        m_renamer = new BulkSorter(*this);
+        m_renamer = new BulkSorter(settings);
+        connect(m_renamer.data(), &BulkSorter::closed, this, &OrvellaApp::fileRenamerClosed);
         m_renamer->Form_Load();
         centreOnScreen(*m_renamer);
     }

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "browse/thumbnailcache.h"
-#include "platform/singleinstance.h"
-#include "selection/browsersettings.h"
+#include <functional>
+#include <memory>
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
-#include <functional>
-#include <memory>
+#include "browse/thumbnailcache.h"
+#include "platform/singleinstance.h"
+#include "settings/browsersettings.h"
 
 namespace orvella {
 
@@ -65,6 +65,9 @@ public:
     std::function<bool(const QString &)> startBrowser;
 
 private:
+    // Tells the smaller windows which main window they work for (null: none).
+    void mainWindowChanged();
+
     QPointer<MainWindow> m_main;
     QPointer<BulkSorter> m_renamer;
     std::unique_ptr<Options> m_options;

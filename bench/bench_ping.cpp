@@ -3,15 +3,15 @@
 // started and ended (CLOCK_MONOTONIC seconds), for bench/ping-during-load.sh, which pings the
 // window meanwhile.
 //   usage: bench_ping FOLDER [delay-ms=2000] [seconds to stay after the load=1]
-#include "app/mainwindow.h"
-#include "app/orvellaapp.h"
-#include "platform/folderlistbox.h"
+#include <chrono>
+#include <cstdio>
 
 #include <QApplication>
 #include <QTimer>
 
-#include <chrono>
-#include <cstdio>
+#include "app/mainwindow.h"
+#include "app/orvellaapp.h"
+#include "ui/folderlistbox.h"
 
 using namespace orvella;
 
@@ -45,7 +45,7 @@ int main(int argc, char *argv[])
         // As a double-click on the folder does: with automatic loading, the load follows.
         w.Dir1->setPath(folder);
         std::printf("load end %.6f\n", now());
-        std::printf("decodes %lld\n", qlonglong(w.state.Decodes));
+        std::printf("decodes %lld\n", qlonglong(w.pictures().Decodes));
         std::fflush(stdout);
         QTimer::singleShot(stay * 1000, &application, &QCoreApplication::quit);
     });

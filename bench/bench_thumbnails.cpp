@@ -19,11 +19,8 @@
 //   cmake --build build-release && build-release/bench/bench_thumbnails [pictures=1000] [folder]
 // The folders (default /tmp/orvella-bench-<N>) are made on first use and reused after; the page
 // cache is warmed before anything is timed.
-#include "app/mainwindow.h"
-#include "app/orvellaapp.h"
-#include "platform/folderlistbox.h"
-#include "platform/picturedecoder.h"
-#include "tests/exifwriter.h"
+#include <cstdio>
+#include <ctime>
 
 #include <QApplication>
 #include <QDir>
@@ -36,8 +33,13 @@
 #include <QStandardPaths>
 #include <QtConcurrent>
 
-#include <ctime>
-#include <cstdio>
+#include "app/mainwindow.h"
+#include "app/orvellaapp.h"
+#include "browse/folderbrowser.h"
+#include "browse/thumbnailloader.h"
+#include "platform/picturedecoder.h"
+#include "tests/exifwriter.h"
+#include "ui/folderlistbox.h"
 
 using namespace orvella;
 
@@ -213,12 +215,13 @@ struct Load {
 };
 
 // One load, timed: open opens the folder (or reloads), forget first empties the run's thumbnails.
-template <typename Open> Load timed(MainWindow &w, bool forget, Open open)
+template <typename Open> Load timed(OrvellaApp &app, bool forget, Open open)
 {
+    MainWindow &w = *app.mainWindow();
     if (forget)
-        w.app().thumbnails.clear();
+        app.thumbnails.clear();
     const bool peakReset = resetPeakResident();
-    const qint64 before = w.state.Decodes;
+    const qint64 before = w.pictures().Decodes;
     const double cpu = cpuSeconds();
     QElapsedTimer t;
     t.start();
@@ -226,16 +229,17 @@ template <typename Open> Load timed(MainWindow &w, bool forget, Open open)
     Load load;
     load.seconds = double(t.nsecsElapsed()) / 1e9;
     load.cpu = cpuSeconds() - cpu;
-    load.decodes = w.state.Decodes - before;
+    load.decodes = w.pictures().Decodes - before;
     load.peakMb = peakReset ? peakResidentMb() : -1;
     return load;
 }
 
-Load openFolder(MainWindow &w, const QString &folder, bool forget)
+Load openFolder(OrvellaApp &app, const QString &folder, bool forget)
 {
-    return timed(w, forget, [&] {
+    MainWindow &w = *app.mainWindow();
+    return timed(app, forget, [&] {
         w.Dir1->setPath(folder);
-        w.LoadThumbnails();
+        w.loader().LoadThumbnails();
     });
 }
 
@@ -284,7 +288,7 @@ int main(int argc, char *argv[])
     if (!app.openMainWindow())
         return 1;
     MainWindow &w = *app.mainWindow();
-    w.setAutoThumbnails(false);
+    app.settings.AutoThumbnails = false;
 
     std::printf("\n%d pictures of %d x %d (JPEG), %d threads, grid cell %d x %d device pixels\n", count,
         PictureSize.width(), PictureSize.height(), QThread::idealThreadCount(), w.thumbnailCoverSize().width(),
@@ -292,15 +296,15 @@ int main(int argc, char *argv[])
 
     // Warm the page cache for every folder, as the goals assume.
     for (const QString &f : {plain, camera, folder300, folder100})
-        openFolder(w, f, true);
+        openFolder(app, f, true);
     const double djpeg = djpegLoopSeconds(plain, count);
-    const Load first = openFolder(w, plain, true);
-    const Load cameraLoad = openFolder(w, camera, true);
+    const Load first = openFolder(app, plain, true);
+    const Load cameraLoad = openFolder(app, camera, true);
 
     // 2. A folder of 300, then one of 100, then the 300 again.
-    const Load first300 = openFolder(w, folder300, true);
-    const Load visit100 = openFolder(w, folder100, false);
-    const Load revisit = openFolder(w, folder300, false);
+    const Load first300 = openFolder(app, folder300, true);
+    const Load visit100 = openFolder(app, folder100, false);
+    const Load revisit = openFolder(app, folder300, false);
 
     // 3. The last three of the 300 renamed to names that sort first, then the reload that follows
     // every file operation.
@@ -311,7 +315,7 @@ int main(int argc, char *argv[])
         if (QFile::rename(from, to))
             renamed << from << to;
     }
-    const Load afterRename = timed(w, false, [&] { w.RefreshAfterFileOperation(); });
+    const Load afterRename = timed(app, false, [&] { w.folders().RefreshAfterFileOperation(); });
     for (qsizetype i = 0; i + 1 < renamed.size(); i += 2)
         QFile::rename(renamed[i + 1], renamed[i]);
 
@@ -319,8 +323,8 @@ int main(int argc, char *argv[])
     Load desktop;
     if (haveDesktopCache) {
         qputenv("XDG_CACHE_HOME", QFile::encodeName(desktopCache));
-        openFolder(w, folder100, true);
-        desktop = openFolder(w, plain, true);
+        openFolder(app, folder100, true);
+        desktop = openFolder(app, plain, true);
         qputenv("XDG_CACHE_HOME", QFile::encodeName(emptyCache));
     }
 

@@ -1,47 +1,89 @@
 #include "browse/folderbrowser.h"
 
-#include "app/mainwindow.h"
-#include "platform/dialogservice.h"
-#include "platform/drivelist.h"
-#include "platform/filelistbox.h"
-#include "platform/folderlistbox.h"
+#include <algorithm>
+
+#include "browse/gridrecords.h"
+#include "browse/thumbnailgrid.h"
+#include "browse/thumbnailloader.h"
 #include "platform/workingfolder.h"
-#include "selection/browsersettings.h"
+#include "settings/browsersettings.h"
+#include "ui/dialogservice.h"
+#include "ui/drivelistbox.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
 
 namespace orvella {
 
+FolderBrowser::FolderBrowser(Widgets widgets, GridPosition &position, SelectionMarks &marks,
+    const BrowserSettings &settings, ThumbnailLoader &loader, ThumbnailGrid &grid)
+    : m_ui(widgets)
+    , m_position(position)
+    , m_marks(marks)
+    , m_settings(settings)
+    , m_loader(loader)
+    , m_grid(grid)
+{
+}
+
 void FolderBrowser::Dir1_Change()
 {
-    m_w.ClearSelection();
+    emit selectionToBeCleared();
     // From here on a failure ends the handler silently; steps already done stay done.
-    if (!m_w.File1->setPath(m_w.Dir1->Path()))
+    if (!m_ui.File1.setPath(m_ui.Dir1.Path()))
         return;
-    m_w.Drive1->showVolumeOf(m_w.Dir1->Path());
-    if (!setWorkingFolder(m_w.Dir1->Path()))
+    m_ui.Drive1.showVolumeOf(m_ui.Dir1.Path());
+    if (!setWorkingFolder(m_ui.Dir1.Path()))
         return;
-    m_w.state.NextToShow = 0;
-    m_w.state.PageStart = 0;
+    m_position.NextToShow = 0;
+    m_position.PageStart = 0;
     // Start-up loads the thumbnails itself once the window is ready.
-    if (m_w.settings().AutoThumbnails && !m_w.state.StartingUp)
-        m_w.LoadThumbnails();
+    if (m_settings.AutoThumbnails && !m_startingUp)
+        m_loader.LoadThumbnails();
 }
 
 void FolderBrowser::Drive1_Change()
 {
-    const OpResult opened = m_w.Dir1->setPath(m_w.Drive1->driveRoot());
-    if (!opened) {
-        dialogs().messageBox(QStringLiteral("Drive can not be found."), MsgCritical, QStringLiteral("Dude-Dazivor"));
+    if (!m_ui.Dir1.setPath(m_ui.Drive1.driveRoot())) {
+        showDriveNotFound();
         return;
     }
-    m_w.state.NextToShow = 0;
-    m_w.state.PageStart = 0;
-    m_w.ShowThumbnailPage();
+    m_position.NextToShow = 0;
+    m_position.PageStart = 0;
+    m_grid.ShowThumbnailPage();
 }
 
 void FolderBrowser::folderOpenFailed(const QString &folder, const QString &reason)
 {
     Q_UNUSED(folder);
     dialogs().messageBox(reason, MsgExclamation);
+}
+
+OpResult FolderBrowser::RefreshAfterFileOperation()
+{
+    setWorkingFolder(m_ui.Dir1.Path());
+    m_position.NextToShow = 0;
+    m_position.PageStart = 0;
+    if (OpResult r = m_ui.File1.Refresh(); !r)
+        return r;
+    m_marks.SelectedCount = 0;
+    for (qsizetype i = 0; i < m_ui.File1.ListCount(); ++i)
+        m_marks.setSelectFlag(i, 0);
+    std::fill(m_marks.SelectFlags.begin(), m_marks.SelectFlags.end(), 0);
+    return m_loader.LoadThumbnails();
+}
+
+void FolderBrowser::openDriveRoot()
+{
+    m_startingUp = true;
+    m_ui.Dir1.setPath(m_ui.Drive1.driveRoot());
+    m_startingUp = false;
+}
+
+OpResult FolderBrowser::reloadFromFirstPage()
+{
+    m_position.PageStart = 0;
+    m_position.NextToShow = 0;
+    return m_loader.LoadThumbnails();
 }
 
 } // namespace orvella

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/clicktracker.h"
-
 #include <QColor>
 #include <QImage>
 #include <QLabel>
 #include <QWidget>
+
+#include "ui/clicktracker.h"
 
 namespace orvella {
 

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "platform/fileidentity.h"
+#include <list>
+#include <optional>
 
 #include <QHash>
 #include <QImage>
 #include <QSize>
 
-#include <list>
-#include <optional>
+#include "platform/fileidentity.h"
 
 namespace orvella {
 

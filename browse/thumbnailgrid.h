@@ -1,10 +1,17 @@
 #pragma once
 
+#include <vector>
+
 #include <QtGlobal>
 
 namespace orvella {
 
-class MainWindow;
+class CaptionBox;
+class FileListBox;
+class ImageCell;
+struct GridPosition;
+struct PictureSlots;
+struct SelectionMarks;
 
 // The 6 x 6 grid: fills its cells from the file list, the picture slots and the selection marks,
 // and moves through the list a page or a row at a time.
@@ -14,10 +21,14 @@ public:
     static constexpr int Rows = 6;
     static constexpr int Cells = Columns * Rows;
 
-    explicit ThumbnailGrid(MainWindow &w)
-        : m_w(w)
-    {
-    }
+    // The main window's widgets the grid fills and reads.
+    struct Widgets {
+        const std::vector<ImageCell *> &Image1;
+        const std::vector<CaptionBox *> &Text1;
+        const FileListBox &File1;
+    };
+
+    ThumbnailGrid(Widgets widgets, const PictureSlots &pictures, const SelectionMarks &marks, GridPosition &position);
 
     void ShowThumbnailPage();
     void PageDown_Click();
@@ -29,7 +40,10 @@ private:
     // Moves the page start and the next index to show, neither below 0, then refills.
     void move(qsizetype pageStartDelta, qsizetype nextToShowDelta);
 
-    MainWindow &m_w;
+    Widgets m_ui;
+    const PictureSlots &m_pictures;
+    const SelectionMarks &m_marks;
+    GridPosition &m_position;
 };
 
 } // namespace orvella

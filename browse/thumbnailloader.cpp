@@ -1,23 +1,5 @@
 #include "browse/thumbnailloader.h"
 
-#include "app/mainwindow.h"
-#include "app/orvellaapp.h"
-#include "browse/thumbnailcache.h"
-#include "platform/busypointer.h"
-#include "platform/fileidentity.h"
-#include "platform/filelistbox.h"
-#include "platform/paths.h"
-#include "platform/picturedecoder.h"
-#include "selection/browsersettings.h"
-
-#include <QCoreApplication>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QScopeGuard>
-#include <QThread>
-#include <QThreadPool>
-
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -27,15 +9,27 @@
 #include <utility>
 #include <vector>
 
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QThread>
+#include <QThreadPool>
+
+#include "browse/gridrecords.h"
+#include "browse/thumbnailcache.h"
+#include "browse/thumbnailgrid.h"
+#include "platform/fileidentity.h"
+#include "platform/paths.h"
+#include "platform/picturedecoder.h"
+#include "settings/browsersettings.h"
+#include "ui/busypointer.h"
+#include "ui/filelistbox.h"
+
 namespace orvella {
 
 namespace {
-
-std::function<void(qsizetype)> &slotFilledHook()
-{
-    static std::function<void(qsizetype)> hook;
-    return hook;
-}
 
 // Lets the window system through (paint, the window manager's ping, accessibility queries) but no
 // user input: Qt keeps key and mouse events, and a close request from the window system, queued
@@ -143,17 +137,19 @@ private:
 
 } // namespace
 
-ThumbnailLoader::ThumbnailLoader(MainWindow &w)
-    : m_w(w)
+ThumbnailLoader::ThumbnailLoader(Widgets widgets, PictureSlots &pictures, GridPosition &position, ThumbnailCache &cache,
+    const BrowserSettings &settings, ThumbnailGrid &grid, std::function<QSize()> coverSize)
+    : m_ui(widgets)
+    , m_pictures(pictures)
+    , m_position(position)
+    , m_cache(cache)
+    , m_settings(settings)
+    , m_grid(grid)
+    , m_coverSize(std::move(coverSize))
 {
 }
 
 ThumbnailLoader::~ThumbnailLoader() = default;
-
-void ThumbnailLoader::setSlotFilledHookForTesting(std::function<void(qsizetype)> hook)
-{
-    slotFilledHook() = std::move(hook);
-}
 
 int ThumbnailLoader::percentDone(qsizetype i, qsizetype count)
 {
@@ -170,14 +166,13 @@ int ThumbnailLoader::percentDone(qsizetype i, qsizetype count)
 
 void ThumbnailLoader::showProgress(int value)
 {
-    MainState &s = m_w.state;
-    s.PercentDone = value;
-    if (m_w.ProgressBar1->value() == value)
+    m_pictures.PercentDone = value;
+    if (m_ui.ProgressBar1.value() == value)
         return;
-    m_w.ProgressBar1->setValue(value);
+    m_ui.ProgressBar1.setValue(value);
     // Paint the bar now rather than at the next pause, so it moves with every step.
-    if (m_w.ProgressBar1->isVisible())
-        m_w.ProgressBar1->repaint();
+    if (m_ui.ProgressBar1.isVisible())
+        m_ui.ProgressBar1.repaint();
 }
 
 OpResult ThumbnailLoader::LoadThumbnails()
@@ -188,16 +183,16 @@ OpResult ThumbnailLoader::LoadThumbnails()
     m_loading = true;
     const auto loaded = qScopeGuard([this] {
         m_loading = false;
-        m_w.loadEnded();
+        emit loadEnded();
     });
 
-    MainState &s = m_w.state;
-    FileListBox &list = *m_w.File1;
-    if (OpResult r = list.setPattern(m_w.settings().ImageFormat); !r)
+    PictureSlots &s = m_pictures;
+    FileListBox &list = m_ui.File1;
+    if (OpResult r = list.setPattern(m_settings.ImageFormat); !r)
         return r;
 
     const qsizetype count = list.ListCount();
-    const QSize cover = m_w.thumbnailCoverSize();
+    const QSize cover = m_coverSize();
     if (qsizetype(s.Image3.size()) < std::max<qsizetype>(count, 1))
         s.Image3.resize(size_t(std::max<qsizetype>(count, 1)));
     if (qsizetype(s.SlotPaths.size()) < std::max<qsizetype>(count, 1))
@@ -205,7 +200,7 @@ OpResult ThumbnailLoader::LoadThumbnails()
 
     // Every file is looked up by its identity before the first decode starts; what the cache does
     // not hold is decoded on all cores, running ahead while the slots below are filled in order.
-    ThumbnailCache &cache = m_w.app().thumbnails;
+    ThumbnailCache &cache = m_cache;
     cache.beginLoad();
     const QString folder = list.Path();
     std::vector<QString> paths(static_cast<size_t>(count));
@@ -234,8 +229,7 @@ OpResult ThumbnailLoader::LoadThumbnails()
             s.Image3[size_t(i)] = std::move(job.image);
         }
         s.SlotPaths[size_t(i)] = std::move(paths[size_t(i)]);
-        if (slotFilledHook())
-            slotFilledHook()(i);
+        emit slotFilled(i);
         answerWindowSystem();
     };
 
@@ -253,14 +247,14 @@ OpResult ThumbnailLoader::LoadThumbnails()
         showProgress(percentDone(i, count));
     }
     showProgress(100);
-    m_w.Text4->setText(QStringLiteral("Total Pictures %1").arg(count));
-    m_w.PageDown->setEnabled(true);
-    m_w.scrolldown->setEnabled(true);
+    m_ui.Text4.setText(QStringLiteral("Total Pictures %1").arg(count));
+    m_ui.PageDown.setEnabled(true);
+    m_ui.scrolldown.setEnabled(true);
     if (count < 37) {
-        m_w.PageDown->setEnabled(false);
-        m_w.scrolldown->setEnabled(false);
+        m_ui.PageDown.setEnabled(false);
+        m_ui.scrolldown.setEnabled(false);
     }
-    m_w.ShowThumbnailPage();
+    m_grid.ShowThumbnailPage();
     return OpResult::success();
 }
 
@@ -279,10 +273,10 @@ void ThumbnailLoader::ButtonLoadThumbs_Click()
 {
     // The load re-reads the list, which drops the selection the file operations act on; the marks
     // in the grid go with it, so what is shown selected is what is selected.
-    m_w.ClearSelection();
-    m_w.state.PageStart = 0;
-    m_w.state.NextToShow = 0;
-    m_w.LoadThumbnails();
+    emit selectionToBeCleared();
+    m_position.PageStart = 0;
+    m_position.NextToShow = 0;
+    LoadThumbnails();
 }
 
 } // namespace orvella

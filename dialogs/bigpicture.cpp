@@ -1,11 +1,11 @@
 #include "dialogs/bigpicture.h"
 
-#include "app/artwork.h"
-#include "app/twips.h"
-#include "app/windowplacement.h"
-#include "dialogs/picturebox.h"
-
 #include <QMouseEvent>
+
+#include "dialogs/picturebox.h"
+#include "ui/artwork.h"
+#include "ui/twips.h"
+#include "ui/windowplacement.h"
 
 namespace orvella {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/clicktracker.h"
-
 #include <QWidget>
+
+#include "ui/clicktracker.h"
 
 namespace orvella {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/clicktracker.h"
-
 #include <QImage>
 #include <QRectF>
 #include <QWidget>
+
+#include "ui/clicktracker.h"
 
 namespace orvella {
 

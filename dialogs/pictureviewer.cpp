@@ -1,17 +1,15 @@
 #include "dialogs/pictureviewer.h"
 
-#include "app/mainwindow.h"
-#include "app/orvellaapp.h"
+#include <algorithm>
+
+#include <QWindow>
+
 #include "browse/gridwidgets.h"
 #include "browse/thumbnailgrid.h"
 #include "dialogs/bigpicture.h"
 #include "dialogs/picturebox.h"
 #include "platform/picturedecoder.h"
-#include "selection/browsersettings.h"
-
-#include <QWindow>
-
-#include <algorithm>
+#include "settings/browsersettings.h"
 
 namespace orvella {
 
@@ -78,13 +76,20 @@ QImage decodeForView(const QString &path, QSize box)
     return {};
 }
 
+PictureViewer::PictureViewer(Widgets widgets, const BrowserSettings &settings, std::function<BigPicture &()> bigPicture)
+    : m_ui(widgets)
+    , m_settings(settings)
+    , m_bigPicture(std::move(bigPicture))
+{
+}
+
 QString PictureViewer::fileOfCell(int index) const
 {
     if (index < 0 || index >= ThumbnailGrid::Cells)
         return {};
     // The file whose thumbnail the cell shows, whatever the list holds now (after a folder change
     // without loading, the grid still shows the previous folder).
-    return m_w.Image1[size_t(index)]->filePath();
+    return m_ui.Image1[size_t(index)]->filePath();
 }
 
 void PictureViewer::Image1_DblClick(int index)
@@ -92,26 +97,27 @@ void PictureViewer::Image1_DblClick(int index)
     if (index < 0 || index >= ThumbnailGrid::Cells)
         return;
     // The grid holds thumbnails only: the enlarged views decode the file itself.
-    if (!m_w.settings().PictureSize) {
+    if (!m_settings.PictureSize) {
         // An empty cell, or a file that can no longer be decoded, shows the black window alone.
-        m_w.app().bigPicture().showPicture(decodeForView(fileOfCell(index)));
+        m_bigPicture().showPicture(decodeForView(fileOfCell(index)));
         return;
     }
-    if (!m_w.Image1[size_t(index)]->hasPicture())
+    if (!m_ui.Image1[size_t(index)]->hasPicture())
         return;
-    m_w.Picture2->setVisible(true);
+    m_ui.Picture2.setVisible(true);
     const QString path = fileOfCell(index);
-    const qreal dpr = m_w.windowHandle() ? m_w.windowHandle()->devicePixelRatio() : m_w.devicePixelRatioF();
-    const QSize box = (QSizeF(m_w.Picture2->size()) * dpr).toSize();
+    const QWidget &w = m_ui.window;
+    const qreal dpr = w.windowHandle() ? w.windowHandle()->devicePixelRatio() : w.devicePixelRatioF();
+    const QSize box = (QSizeF(m_ui.Picture2.size()) * dpr).toSize();
     // picHidden stands for the picture at its natural size, which gives the proportions; it holds
     // the picture decoded no larger than the box it is drawn into.
-    m_w.picHidden->setPicture(decodeForView(path, box), pictureSize(path));
-    FitPictureInBox(*m_w.picHidden, *m_w.Picture2);
+    m_ui.picHidden.setPicture(decodeForView(path, box), pictureSize(path));
+    FitPictureInBox(m_ui.picHidden, m_ui.Picture2);
 }
 
 void PictureViewer::Picture2_Click()
 {
-    m_w.Picture2->setVisible(false);
+    m_ui.Picture2.setVisible(false);
 }
 
 } // namespace orvella

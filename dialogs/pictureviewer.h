@@ -1,16 +1,22 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+#include <vector>
+
 #include <QImage>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
 
-#include <optional>
+class QWidget;
 
 namespace orvella {
 
-class MainWindow;
+class BigPicture;
+class ImageCell;
 class PictureBox;
+struct BrowserSettings;
 
 // Where a picture of size source goes, proportions kept, in a box of size target: as high as the
 // box when the box is relatively wider, else as wide as the box (ties too); centred across, one
@@ -30,10 +36,16 @@ QImage decodeForView(const QString &path, QSize box = {});
 // natural size in the window BigPicture ("Full Size"), by the PictureSize setting.
 class PictureViewer final {
 public:
-    explicit PictureViewer(MainWindow &w)
-        : m_w(w)
-    {
-    }
+    // The main window, its grid cells and its two picture boxes.
+    struct Widgets {
+        QWidget &window;
+        const std::vector<ImageCell *> &Image1;
+        PictureBox &Picture2;
+        PictureBox &picHidden;
+    };
+
+    // bigPicture gives the "Full Size" window, which outlives the main window.
+    PictureViewer(Widgets widgets, const BrowserSettings &settings, std::function<BigPicture &()> bigPicture);
 
     void Image1_DblClick(int index);
     void Picture2_Click();
@@ -42,7 +54,9 @@ public:
     QString fileOfCell(int index) const;
 
 private:
-    MainWindow &m_w;
+    Widgets m_ui;
+    const BrowserSettings &m_settings;
+    std::function<BigPicture &()> m_bigPicture;
 };
 
 } // namespace orvella

@@ -1,12 +1,20 @@
 #include "fileops/deletefiles.h"
 
-#include "app/mainwindow.h"
-#include "fileops/deletion.h"
-#include "platform/dialogservice.h"
-#include "platform/filelistbox.h"
-#include "platform/paths.h"
+#include "browse/folderbrowser.h"
+#include "fileops/deleterun.h"
+#include "selection/gridselection.h"
+#include "ui/dialogservice.h"
 
 namespace orvella {
+
+DeleteFiles::DeleteFiles(
+    FileListBox &File1, const BrowserSettings &settings, GridSelection &selection, FolderBrowser &folders)
+    : m_File1(File1)
+    , m_settings(settings)
+    , m_selection(selection)
+    , m_folders(folders)
+{
+}
 
 void DeleteFiles::DeleteSelectedFiles()
 {
@@ -15,20 +23,9 @@ void DeleteFiles::DeleteSelectedFiles()
     if (Reply == AnswerCancel)
         return;
     DeleteRun run;
-    FileListBox &list = *m_w.File1;
-    const qsizetype count = list.ListCount();
-    for (FileIndex = 0; FileIndex < count; ++FileIndex) {
-        if (!list.Selected(FileIndex))
-            continue;
-        SourcePath = joinPath(list.Path(), list.List(FileIndex));
-        // The setting is read afresh for every picture.
-        if (!m_w.DeleteRecycle())
-            run.deleteFile(SourcePath, false);
-        if (m_w.DeleteRecycle())
-            run.deleteFile(SourcePath, true);
-    }
-    m_w.ClearSelection();
-    const OpResult refreshed = m_w.RefreshAfterFileOperation();
+    run.deleteSelected(m_File1, m_settings);
+    m_selection.ClearSelection();
+    const OpResult refreshed = m_folders.RefreshAfterFileOperation();
     run.reportFailures();
     if (!refreshed)
         dialogs().messageBox(refreshed.error, MsgOkOnly);

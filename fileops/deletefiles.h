@@ -1,27 +1,26 @@
 #pragma once
 
-#include <QString>
-
 namespace orvella {
 
-class MainWindow;
+class FileListBox;
+class FolderBrowser;
+class GridSelection;
+struct BrowserSettings;
 
 // Deletes the selected pictures, to the trash or for good as the delete setting says.
 class DeleteFiles final {
 public:
-    explicit DeleteFiles(MainWindow &w)
-        : m_w(w)
-    {
-    }
+    DeleteFiles(FileListBox &File1, const BrowserSettings &settings, GridSelection &selection, FolderBrowser &folders);
 
     void DeleteSelectedFiles();
 
     int Reply = 0;
-    qsizetype FileIndex = 0;
-    QString SourcePath;
 
 private:
-    MainWindow &m_w;
+    FileListBox &m_File1;
+    const BrowserSettings &m_settings;
+    GridSelection &m_selection;
+    FolderBrowser &m_folders;
 };
 
 } // namespace orvella

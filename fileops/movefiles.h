@@ -1,35 +1,37 @@
 #pragma once
 
-#include "platform/result.h"
-
 #include <QString>
+
+class QLineEdit;
 
 namespace orvella {
 
-class MainWindow;
+class FileListBox;
+class FolderBrowser;
+class GridSelection;
 
-// Moves the selected pictures, under their own names, into the destination folder; and the
-// refresh every file operation ends with.
+// Moves the selected pictures, under their own names, into the destination folder.
 class MoveFiles final {
 public:
-    explicit MoveFiles(MainWindow &w)
-        : m_w(w)
-    {
-    }
+    // The main window's widgets the move reads.
+    struct Widgets {
+        FileListBox &File1;
+        QLineEdit &Text5;
+    };
+
+    MoveFiles(Widgets widgets, GridSelection &selection, FolderBrowser &folders);
 
     void MoveSelectedFiles();
-    // Brings the list, the selection marks and the grid back in line with the folder. Fails only
-    // when the folder can no longer be read.
-    OpResult RefreshAfterFileOperation();
 
     int Reply = 0;
     qsizetype MovedCount = 0;
-    qsizetype FileIndex = 0;
     QString SourcePath;
     QString DestinationPath;
 
 private:
-    MainWindow &m_w;
+    Widgets m_ui;
+    GridSelection &m_selection;
+    FolderBrowser &m_folders;
 };
 
 } // namespace orvella

@@ -1,16 +1,5 @@
 #include "fileops/movefilewindow.h"
 
-#include "app/artwork.h"
-#include "app/mainwindow.h"
-#include "app/twips.h"
-#include "app/windowplacement.h"
-#include "platform/dialogservice.h"
-#include "platform/drivelist.h"
-#include "platform/fileservices.h"
-#include "platform/folderlistbox.h"
-#include "platform/paths.h"
-#include "platform/workingfolder.h"
-
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -18,53 +7,46 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/fileservices.h"
+#include "platform/paths.h"
+#include "platform/workingfolder.h"
+#include "ui/artwork.h"
+#include "ui/dialogservice.h"
+#include "ui/drivelistbox.h"
+#include "ui/folderlistbox.h"
+#include "ui/layout.h"
+#include "ui/twips.h"
+#include "ui/windowplacement.h"
+
 namespace orvella {
 
-MoveFileWindow::MoveFileWindow(MainWindow &main)
+MoveFileWindow::MoveFileWindow(MainWidgets main)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , m_main(main)
 {
     setObjectName(QStringLiteral("MoveFileWindow"));
     setWindowTitle(QStringLiteral("Move to new Folder"));
     setWindowIcon(orvellaIcon());
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPointSizeF(8.25);
-    setFont(arial);
+    setFont(layoutFont(QStringLiteral("Arial")));
     setFixedSize(twips(4770), twips(4935));
 
-    NewFolder = new QGroupBox(QStringLiteral("Create new Folder"), this);
-    NewFolder->setObjectName(QStringLiteral("NewFolder"));
-    NewFolder->setGeometry(twipsRect(120, 0, 4575, 735));
-    Text4 = new QLineEdit(NewFolder);
-    Text4->setObjectName(QStringLiteral("Text4"));
-    Text4->setAccessibleName(tr("Name of the new folder"));
-    Text4->setGeometry(twipsRect(240, 240, 3555, 315));
-    MakeDir = new QPushButton(QStringLiteral("OK"), NewFolder);
-    MakeDir->setObjectName(QStringLiteral("MakeDir"));
-    MakeDir->setAccessibleName(tr("Create the folder"));
-    MakeDir->setGeometry(twipsRect(4080, 240, 480, 375));
+    NewFolder = place(new QGroupBox(QStringLiteral("Create new Folder"), this), QStringLiteral("NewFolder"),
+        twipsRect(120, 0, 4575, 735));
+    Text4 = place(new QLineEdit(NewFolder), QStringLiteral("Text4"), tr("Name of the new folder"),
+        twipsRect(240, 240, 3555, 315));
+    MakeDir = place(new QPushButton(QStringLiteral("OK"), NewFolder), QStringLiteral("MakeDir"),
+        tr("Create the folder"), twipsRect(4080, 240, 480, 375));
 
-    Drive2 = new DriveListBox(this);
-    Drive2->setObjectName(QStringLiteral("Drive2"));
-    Drive2->setAccessibleName(tr("Drive"));
-    Drive2->setGeometry(twipsRect(120, 1440, 4575, 315));
-    Dir2 = new FolderListBox(this);
-    Dir2->setObjectName(QStringLiteral("Dir2"));
-    Dir2->setAccessibleName(tr("Destination folder list"));
-    Dir2->setGeometry(twipsRect(120, 1920, 4560, 1890));
-    Text5 = new QLineEdit(this);
-    Text5->setObjectName(QStringLiteral("Text5"));
-    Text5->setAccessibleName(tr("Chosen destination"));
-    Text5->setGeometry(twipsRect(120, 3960, 4575, 330));
+    Drive2 = place(new DriveListBox(this), QStringLiteral("Drive2"), tr("Drive"), twipsRect(120, 1440, 4575, 315));
+    Dir2 = place(new FolderListBox(this), QStringLiteral("Dir2"), tr("Destination folder list"),
+        twipsRect(120, 1920, 4560, 1890));
+    Text5 = place(
+        new QLineEdit(this), QStringLiteral("Text5"), tr("Chosen destination"), twipsRect(120, 3960, 4575, 330));
     Text5->setEnabled(false);
-    MoveFolderOK = new QPushButton(QStringLiteral("OK"), this);
-    MoveFolderOK->setObjectName(QStringLiteral("MoveFolderOK"));
-    MoveFolderOK->setAccessibleName(tr("Move there"));
-    MoveFolderOK->setGeometry(twipsRect(120, 4440, 1815, 375));
-    Command1 = new QPushButton(QStringLiteral("Cancel"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setAccessibleName(tr("Cancel"));
-    Command1->setGeometry(twipsRect(3000, 4440, 1695, 375));
+    MoveFolderOK = place(new QPushButton(QStringLiteral("OK"), this), QStringLiteral("MoveFolderOK"), tr("Move there"),
+        twipsRect(120, 4440, 1815, 375));
+    Command1 = place(new QPushButton(QStringLiteral("Cancel"), this), QStringLiteral("Command1"), tr("Cancel"),
+        twipsRect(3000, 4440, 1695, 375));
 
     connect(Dir2, &FolderListBox::Change, this, &MoveFileWindow::Dir2_Change);
     connect(Dir2, &FolderListBox::openFailed, this,
@@ -93,12 +75,12 @@ void MoveFileWindow::open()
         MoveFolderOK->setFocus();
         Form_Load();
     }
-    showForOwner(*this, &m_main);
+    showForOwner(*this, &m_main.window);
 }
 
 void MoveFileWindow::Form_Load()
 {
-    m_main.setEnabled(false);
+    m_main.window.setEnabled(false);
     Text5->setText(Dir2->Path());
 }
 
@@ -111,7 +93,7 @@ void MoveFileWindow::Drive2_Change()
 {
     // Picking a drive opens its root, as the main window's drive list does.
     if (!Dir2->setPath(Drive2->driveRoot()))
-        dialogs().messageBox(QStringLiteral("Drive can not be found."), MsgCritical, QStringLiteral("Dude-Dazivor"));
+        showDriveNotFound();
 }
 
 void MoveFileWindow::MakeDir_Click()
@@ -125,30 +107,30 @@ void MoveFileWindow::MakeDir_Click()
         return;
     }
     Dir2->Refresh();
-    m_main.Dir1->Refresh();
+    m_main.Dir1.Refresh();
 }
 
 void MoveFileWindow::MoveFolderOK_Click()
 {
-    m_main.Text5->setText(Text5->text());
+    m_main.Text5.setText(Text5->text());
     close();
-    m_main.setEnabled(true);
-    m_main.show();
-    m_main.raise();
-    m_main.activateWindow();
+    m_main.window.setEnabled(true);
+    m_main.window.show();
+    m_main.window.raise();
+    m_main.window.activateWindow();
 }
 
 void MoveFileWindow::Command1_Click()
 {
     Text5->setText(QString());
-    m_main.Check3->setCheckState(Qt::Unchecked);
-    m_main.setEnabled(true);
+    m_main.Check3.setCheckState(Qt::Unchecked);
+    m_main.window.setEnabled(true);
     close();
 }
 
 void MoveFileWindow::closeEvent(QCloseEvent *event)
 {
-    m_main.setEnabled(true);
+    m_main.window.setEnabled(true);
     event->accept();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -10,14 +11,23 @@ namespace orvella {
 
 class DriveListBox;
 class FolderListBox;
-class MainWindow;
 
 // "Move to new Folder": picks the folder the pictures are moved to, and can create one first.
 // While it is open the main window takes no input.
 class MoveFileWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit MoveFileWindow(MainWindow &main);
+    // What the chooser works on: the main window, which it disables while it is open, whose folder
+    // list it refreshes when it makes a folder, whose "Move Pictures" it clears on Cancel and whose
+    // destination box takes the folder chosen.
+    struct MainWidgets {
+        QWidget &window;
+        FolderListBox &Dir1;
+        QCheckBox &Check3;
+        QLineEdit &Text5;
+    };
+
+    explicit MoveFileWindow(MainWidgets main);
 
     // Shows the chooser; when it was not open, it starts afresh on the working folder.
     void open();
@@ -42,7 +52,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    MainWindow &m_main;
+    MainWidgets m_main;
 };
 
 } // namespace orvella

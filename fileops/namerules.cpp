@@ -1,9 +1,9 @@
 #include "fileops/namerules.h"
 
-#include "platform/paths.h"
-
 #include <cmath>
 #include <limits>
+
+#include "platform/paths.h"
 
 namespace orvella {
 
@@ -92,21 +92,6 @@ std::optional<qint32> countStart(const QString &text)
     if (r < double(std::numeric_limits<qint32>::min()) || r > double(std::numeric_limits<qint32>::max()))
         return std::nullopt;
     return qint32(r);
-}
-
-std::optional<qint32> runCountStart(const QString &text, int files)
-{
-    const std::optional<qint32> start = countStart(text);
-    // The counter goes one past the last number used, and must still hold that.
-    if (!start || qint64(*start) + files > std::numeric_limits<qint32>::max())
-        return std::nullopt;
-    return start;
-}
-
-QString countOutOfRangeText()
-{
-    return QStringLiteral("The count must be a whole number that leaves room to number every selected file "
-                          "(from -2147483648 to 2147483647).");
 }
 
 QString formatCount(qint64 n)

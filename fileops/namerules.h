@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include <optional>
+
+#include <QString>
 
 namespace orvella {
 
@@ -15,12 +15,6 @@ std::optional<double> numericValue(const QString &text);
 // The first number of a run: the text's numeric value rounded to a whole number, halves to the
 // even neighbour (2.5 gives 2, 3.5 gives 4). Empty when outside the signed 32-bit range.
 std::optional<qint32> countStart(const QString &text);
-
-// The first number of a run over files files, read from the count-start text: empty when the
-// text's value lies outside the signed 32-bit range or the run would number past its top.
-std::optional<qint32> runCountStart(const QString &text, int files);
-// What the renamers say to a count they cannot number the files with.
-QString countOutOfRangeText();
 
 // The running number as it goes into a name: a blank, then at least three digits (" 001",
 // " 042", " 1000"); a negative number keeps its sign after the blank (" -003").

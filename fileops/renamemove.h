@@ -1,39 +1,50 @@
 #pragma once
 
+#include <optional>
+
 #include <QString>
+
+class QCheckBox;
+class QLineEdit;
 
 namespace orvella {
 
-class MainWindow;
+class FileListBox;
+class FolderBrowser;
+class GridSelection;
+class RenameRun;
+struct SelectionMarks;
 
 // Renames the selected pictures to a prefix and a running number, and moves them in the same
 // step when "Move Pictures" is ticked.
 class RenameMove final {
 public:
-    explicit RenameMove(MainWindow &w)
-        : m_w(w)
-    {
-    }
+    // The main window's widgets the rename reads.
+    struct Widgets {
+        QCheckBox &Check3;
+        QLineEdit &Text2;
+        QLineEdit &Text3;
+        QLineEdit &Text5;
+        FileListBox &File1;
+    };
+
+    RenameMove(Widgets widgets, const SelectionMarks &marks, GridSelection &selection, FolderBrowser &folders);
 
     void RenameSelectedFiles();
-    void FindExtension();
 
     QString OperationWord;
     int Reply = 0;
     qint64 NameCounter = 0;
-    QString TargetFolder;
-    QString OldPath;
-    QString Extension;
-    qsizetype FileIndex = 0;
 
 private:
-    // Shows why the run cannot start, or returns false when it may.
-    bool refusedBeforeStart();
-    // Re-reads the list after a failed run and shows it from its first page.
-    void showListAgain();
+    // The first number of the run; nothing when the run cannot start, after saying why.
+    std::optional<qint32> acceptedStart(const RenameRun &run);
     void failurePath();
 
-    MainWindow &m_w;
+    Widgets m_ui;
+    const SelectionMarks &m_marks;
+    GridSelection &m_selection;
+    FolderBrowser &m_folders;
 };
 
 // The message shown when "Move Pictures" is ticked but no folder was chosen.

@@ -1,11 +1,11 @@
 #include "platform/desktopthumbnails.h"
 
+#include <cmath>
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
-
-#include <cmath>
 
 namespace orvella {
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/fileidentity.h"
-
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
+
+#include "platform/fileidentity.h"
 
 namespace orvella {
 

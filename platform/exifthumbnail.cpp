@@ -1,12 +1,12 @@
 #include "platform/exifthumbnail.h"
 
+#include <cmath>
+#include <cstdint>
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QTransform>
-
-#include <cmath>
-#include <cstdint>
 
 namespace orvella {
 

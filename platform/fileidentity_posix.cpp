@@ -1,8 +1,8 @@
 #include "platform/fileidentity.h"
 
-#include <QFile>
-
 #include <sys/stat.h>
+
+#include <QFile>
 
 namespace orvella {
 

@@ -1,11 +1,11 @@
 #include "platform/filelisting.h"
 
-#include "platform/fileservices.h"
+#include <algorithm>
 
 #include <QDir>
 #include <QRegularExpression>
 
-#include <algorithm>
+#include "platform/fileservices.h"
 
 namespace orvella {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/result.h"
-
 #include <QStringList>
+
+#include "platform/result.h"
 
 namespace orvella {
 

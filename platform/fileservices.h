@@ -1,10 +1,8 @@
 #pragma once
 
-#include "platform/result.h"
-
-#include <functional>
-
 #include <QString>
+
+#include "platform/result.h"
 
 namespace orvella {
 
@@ -32,25 +30,5 @@ OpResult deletePermanently(const QString &path);
 // Creates one folder; fails if it exists already. A relative path is taken against the working
 // folder.
 OpResult makeFolder(const QString &path);
-
-// Test only: failures and pauses a test injects into the file services, to reach the ways that
-// real file systems and crashes take rarely. Everything is off by default.
-// SourceGoneAtRemoval: another program removes the source just as the move would, and the removal
-// reports a failure.
-enum class CrossVolumeFault { None, AfterCopy, BeforeRemovingSource, SourceGoneAtRemoval };
-// Where a move calls FileServiceFaults::pause: after the first part of a copy is written, and just
-// before the last-resort rename gives a file its final name.
-enum class FaultPoint { MidCopy, LastResortRename };
-struct FileServiceFaults {
-    // Copy across volumes even on one volume, so tests reach that way without a second volume.
-    bool forceCrossVolume = false;
-    // Behave as on a file system without an atomic no-replace rename.
-    bool noAtomicRename = false;
-    // Hard links fail with this error number (0: they work as the file system says).
-    int linkError = 0;
-    CrossVolumeFault crossVolume = CrossVolumeFault::None;
-    std::function<void(FaultPoint)> pause = nullptr;
-};
-void setFaultsForTesting(FileServiceFaults faults);
 
 } // namespace orvella

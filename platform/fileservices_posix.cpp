@@ -1,12 +1,5 @@
 #include "platform/fileservices.h"
 
-#include "platform/posixfiles.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
-
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -20,6 +13,14 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include "platform/fileservicefaults.h"
+#include "platform/posixfiles.h"
+
 #ifndef RENAME_NOREPLACE
 #define RENAME_NOREPLACE (1 << 0)
 #endif
@@ -28,7 +29,12 @@ namespace orvella {
 
 namespace {
 
-FileServiceFaults g_faults;
+// What a test injected, or none.
+const FileServiceFaults &faults()
+{
+    static const FileServiceFaults none;
+    return injectedFaults ? *injectedFaults : none;
+}
 
 // Closes a descriptor when it goes out of scope.
 struct Fd {
@@ -42,7 +48,7 @@ struct Fd {
 
 int renameNoReplaceSyscall(const char *from, const char *to)
 {
-    if (g_faults.noAtomicRename) {
+    if (faults().noAtomicRename) {
         errno = ENOSYS;
         return -1;
     }
@@ -109,8 +115,8 @@ int placeNoReplace(const char *from, const char *to)
     if (::lstat(from, &source) != 0)
         return errno;
     int linked = 0;
-    if (g_faults.linkError != 0) {
-        errno = g_faults.linkError;
+    if (faults().linkError != 0) {
+        errno = faults().linkError;
         linked = -1;
     } else {
         linked = ::linkat(AT_FDCWD, from, AT_FDCWD, to, 0); // a symbolic link itself, not its target
@@ -142,8 +148,8 @@ int placeNoReplace(const char *from, const char *to)
         return EEXIST;
     if (errno != ENOENT)
         return errno;
-    if (g_faults.pause)
-        g_faults.pause(FaultPoint::LastResortRename);
+    if (faults().pause)
+        faults().pause(FaultPoint::LastResortRename);
     if (::rename(from, to) != 0)
         return errno;
     return 0;
@@ -258,16 +264,16 @@ int createPart(const QByteArray &folder, mode_t mode, QByteArray *path)
 OpResult removeSource(const QString &fromText, const QString &toText, const struct stat &st)
 {
     const QByteArray from = encodedPath(fromText), to = encodedPath(toText);
-    if (g_faults.crossVolume == CrossVolumeFault::SourceGoneAtRemoval)
+    if (faults().crossVolume == CrossVolumeFault::SourceGoneAtRemoval)
         ::unlink(from.constData());
     // Another program may have saved a new version under the source's name since the copy began:
     // removing the name would delete that version. The copy is a sound copy of the old one.
     struct stat now { };
     if (::lstat(from.constData(), &now) == 0 && !sameVersion(now, st))
         return OpResult::failure(changedBothKept());
-    if (g_faults.crossVolume == CrossVolumeFault::BeforeRemovingSource
-        || g_faults.crossVolume == CrossVolumeFault::SourceGoneAtRemoval || ::unlink(from.constData()) != 0) {
-        const int err = g_faults.crossVolume != CrossVolumeFault::None ? EIO : errno;
+    if (faults().crossVolume == CrossVolumeFault::BeforeRemovingSource
+        || faults().crossVolume == CrossVolumeFault::SourceGoneAtRemoval || ::unlink(from.constData()) != 0) {
+        const int err = faults().crossVolume != CrossVolumeFault::None ? EIO : errno;
         // The source has gone after all (another program, a network volume that reported a
         // retried removal as failed): the copy is the one left, and it stays.
         if (!stillThere(from.constData(), st))
@@ -345,8 +351,8 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
         if (!writeAll(dst.fd, buffer.constData(), n))
             return abandon(QStringLiteral("writing the copy failed: %1").arg(errnoText(errno)));
         copied += n;
-        if (copied == n && g_faults.pause)
-            g_faults.pause(FaultPoint::MidCopy);
+        if (copied == n && faults().pause)
+            faults().pause(FaultPoint::MidCopy);
     }
     // A file written to while it was read may have given a copy that is neither version.
     struct stat after { };
@@ -359,7 +365,7 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
     // until it has its final name.
     if (::fsync(dst.fd) != 0)
         return abandon(QStringLiteral("writing the copy failed: %1").arg(errnoText(errno)));
-    if (g_faults.crossVolume == CrossVolumeFault::AfterCopy)
+    if (faults().crossVolume == CrossVolumeFault::AfterCopy)
         return abandon(QStringLiteral("injected failure after the copy"));
 
     if (const int err = placeNoReplace(temp.constData(), to.constData()); err != 0) {
@@ -374,11 +380,6 @@ OpResult copyAcrossVolumes(const QString &fromText, const QString &toText)
 }
 
 } // namespace
-
-void setFaultsForTesting(FileServiceFaults faults)
-{
-    g_faults = std::move(faults);
-}
 
 OpResult checkFolderReadable(const QString &folder)
 {
@@ -411,7 +412,7 @@ OpResult renameNoReplace(const QString &fromText, const QString &toText)
     struct stat target { };
     if (::stat(toFolder.isEmpty() ? "." : toFolder.constData(), &target) != 0)
         return OpResult::failure(QStringLiteral("the destination folder cannot be opened: %1").arg(errnoText(errno)));
-    if (!g_faults.forceCrossVolume && target.st_dev == st.st_dev) {
+    if (!faults().forceCrossVolume && target.st_dev == st.st_dev) {
         const int err = placeNoReplace(from.constData(), to.constData());
         if (err == 0)
             return OpResult::success();

@@ -1,20 +1,27 @@
 #include "platform/fileservices.h"
 
-#include "platform/trashvolume.h"
+#include <shellapi.h>
+#include <windows.h>
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStorageInfo>
 
-#include <windows.h>
-#include <shellapi.h>
+#include "platform/fileservicefaults.h"
+#include "platform/trashvolume.h"
 
 namespace orvella {
 
 namespace {
 
-FileServiceFaults g_faults;
+// What a test injected, or none. The move without the replace flag is the only rename here:
+// noAtomicRename and linkError have no fallback to reach.
+const FileServiceFaults &faults()
+{
+    static const FileServiceFaults none;
+    return injectedFaults ? *injectedFaults : none;
+}
 
 LPCWSTR wide(const QString &s)
 {
@@ -38,13 +45,6 @@ bool sameVolume(const QString &a, const QString &b)
 
 } // namespace
 
-void setFaultsForTesting(FileServiceFaults faults)
-{
-    // The move without the replace flag is the only rename here: noAtomicRename and linkError have
-    // no fallback to reach.
-    g_faults = std::move(faults);
-}
-
 OpResult checkFolderReadable(const QString &folder)
 {
     if (folder.isEmpty())
@@ -64,7 +64,7 @@ OpResult checkFolderReadable(const QString &folder)
 OpResult renameNoReplace(const QString &fromText, const QString &toText)
 {
     const QString from = QDir::toNativeSeparators(fromText), to = QDir::toNativeSeparators(toText);
-    if (!g_faults.forceCrossVolume && sameVolume(from, to)) {
+    if (!faults().forceCrossVolume && sameVolume(from, to)) {
         // Without MOVEFILE_REPLACE_EXISTING the move fails on an existing name.
         if (::MoveFileExW(wide(from), wide(to), 0))
             return OpResult::success();
@@ -93,15 +93,15 @@ OpResult renameNoReplace(const QString &fromText, const QString &toText)
         ::DeleteFileW(wide(tempNative));
         return OpResult::failure(QStringLiteral("Writing %1 to disk failed: %2").arg(to, why));
     }
-    if (g_faults.crossVolume == CrossVolumeFault::AfterCopy
+    if (faults().crossVolume == CrossVolumeFault::AfterCopy
         || !::MoveFileExW(wide(tempNative), wide(to), MOVEFILE_WRITE_THROUGH)) {
-        const QString why = g_faults.crossVolume == CrossVolumeFault::AfterCopy
+        const QString why = faults().crossVolume == CrossVolumeFault::AfterCopy
             ? QStringLiteral("Injected failure after the copy.")
             : lastError();
         ::DeleteFileW(wide(tempNative));
         return OpResult::failure(QStringLiteral("%1 cannot be created: %2").arg(to, why));
     }
-    if (g_faults.crossVolume == CrossVolumeFault::BeforeRemovingSource || !::DeleteFileW(wide(from))) {
+    if (faults().crossVolume == CrossVolumeFault::BeforeRemovingSource || !::DeleteFileW(wide(from))) {
         // The copy is taken back only while the source is still there to be the one copy.
         if (!QFileInfo::exists(from))
             return OpResult::success();

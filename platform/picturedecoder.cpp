@@ -1,12 +1,12 @@
 #include "platform/picturedecoder.h"
 
-#include "platform/desktopthumbnails.h"
-#include "platform/exifthumbnail.h"
+#include <cmath>
 
 #include <QImageIOHandler>
 #include <QImageReader>
 
-#include <cmath>
+#include "platform/desktopthumbnails.h"
+#include "platform/exifthumbnail.h"
 
 namespace orvella {
 

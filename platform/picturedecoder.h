@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/fileidentity.h"
-
 #include <QImage>
 #include <QSize>
 #include <QString>
+
+#include "platform/fileidentity.h"
 
 namespace orvella {
 

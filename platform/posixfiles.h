@@ -1,9 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <QByteArray>
 #include <QString>
-
-#include <sys/types.h>
 
 namespace orvella {
 

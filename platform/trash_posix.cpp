@@ -1,10 +1,12 @@
 // The freedesktop.org trash, written here rather than taken from Qt: Qt's trash never returns for a
 // name too long for the trash's info file, and where it finds no trash it makes one in the working
 // folder, which is the user's picture folder.
-#include "platform/fileservices.h"
-
-#include "platform/posixfiles.h"
-#include "platform/trashentry.h"
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDateTime>
 #include <QDir>
@@ -12,12 +14,9 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/fileservices.h"
+#include "platform/posixfiles.h"
+#include "platform/trashentry.h"
 
 namespace orvella {
 

@@ -1,10 +1,9 @@
-#include "platform/fileservices.h"
-
-#include "platform/trashvolume.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include "platform/fileservices.h"
+#include "platform/trashvolume.h"
 
 namespace orvella {
 

@@ -1,10 +1,10 @@
-#include "platform/drivelist.h"
-
-#include "platform/paths.h"
+#include "platform/volumes.h"
 
 #include <QDir>
 #include <QSet>
 #include <QStorageInfo>
+
+#include "platform/paths.h"
 
 namespace orvella {
 

@@ -1,9 +1,9 @@
-#include "platform/drivelist.h"
-
-#include "platform/paths.h"
+#include "platform/volumes.h"
 
 #include <QDir>
 #include <QStorageInfo>
+
+#include "platform/paths.h"
 
 namespace orvella {
 

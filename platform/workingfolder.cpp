@@ -1,8 +1,8 @@
 #include "platform/workingfolder.h"
 
-#include "platform/paths.h"
-
 #include <QDir>
+
+#include "platform/paths.h"
 
 namespace orvella {
 

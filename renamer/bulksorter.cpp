@@ -1,20 +1,5 @@
 #include "renamer/bulksorter.h"
 
-#include "app/artwork.h"
-#include "app/mainwindow.h"
-#include "app/orvellaapp.h"
-#include "app/twips.h"
-#include "browse/gridwidgets.h"
-#include "platform/dialogservice.h"
-#include "platform/drivelist.h"
-#include "platform/filelistbox.h"
-#include "platform/folderlistbox.h"
-#include "platform/paths.h"
-#include "platform/picturedecoder.h"
-#include "platform/workingfolder.h"
-#include "renamer/namepreview.h"
-#include "renamer/renameexecution.h"
-
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,16 +9,23 @@
 #include <QToolButton>
 #include <QWindow>
 
+#include "browse/gridwidgets.h"
+#include "platform/paths.h"
+#include "platform/picturedecoder.h"
+#include "platform/workingfolder.h"
+#include "renamer/namepreview.h"
+#include "renamer/renameexecution.h"
+#include "ui/artwork.h"
+#include "ui/dialogservice.h"
+#include "ui/drivelistbox.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
+#include "ui/layout.h"
+#include "ui/twips.h"
+
 namespace orvella {
 
 namespace {
-
-QFont arial()
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPointSizeF(8.25);
-    return f;
-}
 
 void setColors(QWidget *w, const QColor &back, const QColor &fore = QColor())
 {
@@ -45,19 +37,11 @@ void setColors(QWidget *w, const QColor &back, const QColor &fore = QColor())
     w->setPalette(pal);
 }
 
-template <class W> W *place(W *w, const QString &name, const QString &accessible, const QRect &geometry)
-{
-    w->setObjectName(name);
-    w->setAccessibleName(accessible);
-    w->setGeometry(geometry);
-    return w;
-}
-
 } // namespace
 
-BulkSorter::BulkSorter(OrvellaApp &app, QWidget *parent)
+BulkSorter::BulkSorter(const BrowserSettings &settings, QWidget *parent)
     : QWidget(parent)
-    , m_app(app)
+    , m_settings(settings)
     , m_preview(std::make_unique<NamePreview>(*this))
     , m_execution(std::make_unique<RenameExecution>(*this))
 {
@@ -67,7 +51,7 @@ BulkSorter::BulkSorter(OrvellaApp &app, QWidget *parent)
     // A fixed border: no resizing, no maximise or minimise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(arial());
+    setFont(layoutFont(QStringLiteral("Arial")));
     setFixedSize(twips(5970), twips(5460));
     buildLayout();
     connectHandlers();
@@ -182,7 +166,7 @@ void BulkSorter::Form_Activate()
 
 void BulkSorter::Form_Unload()
 {
-    m_app.fileRenamerClosed();
+    emit closed();
 }
 
 bool BulkSorter::event(QEvent *event)
@@ -202,11 +186,9 @@ void BulkSorter::closeEvent(QCloseEvent *event)
 void BulkSorter::Drive1_Change()
 {
     const OpResult opened = Dir1->setPath(Drive1->driveRoot());
-    if (!opened) {
-        // The list keeps showing the chosen drive; the folder and its files stay as they were.
-        state.Reply = dialogs().messageBox(
-            QStringLiteral("Drive can not be found."), MsgCritical, QStringLiteral("Dude-Dazivor"));
-    }
+    // The list keeps showing the chosen drive; the folder and its files stay as they were.
+    if (!opened)
+        state.Reply = showDriveNotFound();
 }
 
 void BulkSorter::Dir1_Change()
@@ -278,10 +260,7 @@ void BulkSorter::ClearFileSelection()
 
 void BulkSorter::CountSelectedFiles()
 {
-    state.FilesSelected = 0;
-    for (state.FileIndex = 0; state.FileIndex < File1->ListCount(); ++state.FileIndex)
-        if (File1->Selected(state.FileIndex))
-            ++state.FilesSelected;
+    state.FilesSelected = int(File1->selectedIndices().size());
 }
 
 void BulkSorter::Command3_Click()

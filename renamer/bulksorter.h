@@ -1,9 +1,9 @@
 #pragma once
 
+#include <memory>
+
 #include <QString>
 #include <QWidget>
-
-#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -17,8 +17,8 @@ class FileListBox;
 class FolderListBox;
 class ImageCell;
 class NamePreview;
-class OrvellaApp;
 class RenameExecution;
+struct BrowserSettings;
 
 // The renamer's own records; they start empty with every opening of the window.
 struct BulkSorterState {
@@ -29,9 +29,6 @@ struct BulkSorterState {
     int Reply = 0; // answer of the last box of the preview, the rename command or the drive handler
     QString Extension; // extension of the entry at FileIndex, dot included
     int DeleteReply = 0; // answer of the delete question
-    QString DeletePath; // the file being deleted
-    QString OldPath; // the file being renamed
-    QString NewPath; // the name it gets
 };
 
 // The window "File Renamer": renames the selected files of any folder to a prefix and a running
@@ -40,13 +37,14 @@ struct BulkSorterState {
 class BulkSorter final : public QWidget {
     Q_OBJECT
 public:
-    explicit BulkSorter(OrvellaApp &app, QWidget *parent = nullptr);
+    // settings: the run's settings, whose delete setting the Delete command follows.
+    explicit BulkSorter(const BrowserSettings &settings, QWidget *parent = nullptr);
     ~BulkSorter() override;
 
     // Opening: the root of the system drive, every file of it, an empty prefix and preview.
     void Form_Load();
     void Form_Activate();
-    // Closing: brings the main window back.
+    // Closing: says so, and the main window comes back.
     void Form_Unload();
 
     // Navigation and selection.
@@ -64,7 +62,7 @@ public:
     void Command4_Click();
     void Command5_Click();
 
-    OrvellaApp &app() { return m_app; }
+    const BrowserSettings &settings() const { return m_settings; }
     BulkSorterState state;
 
     // Widgets of the layout.
@@ -83,6 +81,10 @@ public:
     QToolButton *Command4 = nullptr;
     ImageCell *Image1 = nullptr;
 
+signals:
+    // The window has closed.
+    void closed();
+
 protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -93,7 +95,7 @@ private:
     // A folder could not be shown: says why and goes back to the folder shown before.
     void keepShownFolder(const QString &reason);
 
-    OrvellaApp &m_app;
+    const BrowserSettings &m_settings;
     std::unique_ptr<NamePreview> m_preview;
     std::unique_ptr<RenameExecution> m_execution;
     // The folder File1 lists and the working folder follows; kept when another cannot be shown.

@@ -1,15 +1,16 @@
 #include "renamer/namepreview.h"
 
-#include "fileops/namerules.h"
-#include "platform/busypointer.h"
-#include "platform/dialogservice.h"
-#include "platform/filelistbox.h"
-#include "renamer/bulksorter.h"
+#include <optional>
 
 #include <QLineEdit>
 #include <QListWidget>
 
-#include <optional>
+#include "fileops/namerules.h"
+#include "fileops/renamerun.h"
+#include "renamer/bulksorter.h"
+#include "ui/busypointer.h"
+#include "ui/dialogservice.h"
+#include "ui/filelistbox.h"
 
 namespace orvella {
 
@@ -35,9 +36,8 @@ void NamePreview::Command3_Click()
     s.NameCounter = *start;
     const QString prefix = w.Text2->text();
     const bool numbered = s.FilesSelected != 1;
-    for (s.FileIndex = 0; s.FileIndex < w.File1->ListCount(); ++s.FileIndex) {
-        if (!w.File1->Selected(s.FileIndex))
-            continue;
+    for (const qsizetype i : w.File1->selectedIndices()) {
+        s.FileIndex = int(i);
         ExtractExtension();
         w.List1->addItem(newName(prefix, s.NameCounter, s.Extension, numbered));
         ++s.NameCounter;

@@ -1,22 +1,18 @@
 #include "renamer/renameexecution.h"
 
-#include "app/mainwindow.h"
-#include "app/orvellaapp.h"
-#include "fileops/deletion.h"
-#include "fileops/namerules.h"
-#include "platform/busypointer.h"
-#include "platform/dialogservice.h"
-#include "platform/filelistbox.h"
-#include "platform/fileservices.h"
-#include "platform/folderlistbox.h"
-#include "platform/paths.h"
-#include "renamer/bulksorter.h"
-#include "renamer/namepreview.h"
+#include <optional>
 
 #include <QLineEdit>
 #include <QListWidget>
 
-#include <optional>
+#include "fileops/deleterun.h"
+#include "fileops/namerules.h"
+#include "fileops/renamerun.h"
+#include "renamer/bulksorter.h"
+#include "ui/busypointer.h"
+#include "ui/dialogservice.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
 
 namespace orvella {
 
@@ -30,10 +26,12 @@ void RenameExecution::Command4_Click()
             QStringLiteral("Select at lease one file."), MsgExclamation, QStringLiteral("Dunmere"));
         return;
     }
+    // The files stay in their folder. The list is not re-read during the run: each file keeps the
+    // entry it had at the start.
+    const RenameRun run = RenameRun::ofSelection(*w.File1, w.File1->Path(), w.Text2->text(), s.FilesSelected != 1);
     // A prefix that would send a file into another folder, or give it no name, is refused before
     // anything is asked or touched.
-    const QString refusal = prefixRefusal();
-    if (!refusal.isEmpty()) {
+    if (const QString refusal = run.refusal(); !refusal.isEmpty()) {
         s.Reply = dialogs().messageBox(refusal, MsgExclamation, QStringLiteral("Dunmere"));
         w.Text2->setFocus();
         return;
@@ -45,48 +43,21 @@ void RenameExecution::Command4_Click()
         return;
     w.List1->clear();
     setHourglass();
-    const std::optional<qint32> start = runCountStart(w.Text3->text(), s.FilesSelected);
+    const std::optional<qint32> start = run.countStart(w.Text3->text());
     if (!start) {
         renameFailed();
         return;
     }
-    s.NameCounter = *start;
-    const QString folder = w.File1->Path();
-    const QString prefix = w.Text2->text();
-    const bool numbered = s.FilesSelected != 1;
-    // The list is not re-read during the run: each index keeps the entry it had at the start.
-    for (s.FileIndex = 0; s.FileIndex < w.File1->ListCount(); ++s.FileIndex) {
-        if (!w.File1->Selected(s.FileIndex))
-            continue;
-        s.OldPath = joinPath(folder, w.File1->List(s.FileIndex));
-        w.ExtractExtension();
-        s.NewPath = joinPath(folder, newName(prefix, s.NameCounter, s.Extension, numbered));
-        if (!renameNoReplace(s.OldPath, s.NewPath)) {
-            renameFailed();
-            return;
-        }
-        ++s.NameCounter;
+    const RenameOutcome done = run.run(*start);
+    s.NameCounter = qint32(done.nextNumber);
+    if (!done.result) {
+        renameFailed();
+        return;
     }
     rereadFolder();
     w.Text3->setText(signedText(s.NameCounter));
     setArrow();
     w.Text2->setFocus();
-}
-
-QString RenameExecution::prefixRefusal() const
-{
-    const BulkSorter &w = m_w;
-    const QString prefix = w.Text2->text();
-    const bool numbered = w.state.FilesSelected != 1;
-    for (int i = 0; i < w.File1->ListCount(); ++i) {
-        if (!w.File1->Selected(i))
-            continue;
-        // The number never makes a name unusable; the prefix and the extension can.
-        const QString refusal = newNameRefusal(newName(prefix, 0, extensionOf(w.File1->List(i)), numbered));
-        if (!refusal.isEmpty())
-            return refusal;
-    }
-    return {};
 }
 
 void RenameExecution::renameFailed()
@@ -114,15 +85,8 @@ void RenameExecution::Command5_Click()
     if (s.DeleteReply == AnswerCancel)
         return;
     // The setting the main window had when it closed; it stays readable while the window is away.
-    const bool toTrash = w.app().settings.DeleteRecycle;
-    const QString folder = w.File1->Path();
     DeleteRun run;
-    for (s.FileIndex = 0; s.FileIndex < w.File1->ListCount(); ++s.FileIndex) {
-        if (!w.File1->Selected(s.FileIndex))
-            continue;
-        s.DeletePath = joinPath(folder, w.File1->List(s.FileIndex));
-        run.deleteFile(s.DeletePath, toTrash);
-    }
+    run.deleteSelected(*w.File1, w.settings());
     rereadFolder();
     run.reportFailures();
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 namespace orvella {
 
 class BulkSorter;
@@ -19,8 +17,6 @@ public:
     void Command5_Click();
 
 private:
-    // Why the prefix cannot name the selected files (empty when it can).
-    QString prefixRefusal() const;
     // A run that stopped part-way: files renamed so far keep their new names.
     void renameFailed();
     // Shows the folder anew, with no entry selected.

@@ -1,14 +1,13 @@
 #pragma once
 
-#include "tests/testsupport.h"
-
-#include "platform/filelistbox.h"
-#include "platform/filelisting.h"
-#include "platform/folderlistbox.h"
-#include "renamer/bulksorter.h"
-
 #include <QDir>
 #include <QListWidget>
+
+#include "platform/filelisting.h"
+#include "renamer/bulksorter.h"
+#include "tests/testsupport.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
 
 namespace orvella::test {
 

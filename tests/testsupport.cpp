@@ -1,7 +1,5 @@
 #include "tests/testsupport.h"
 
-#include "platform/folderlistbox.h"
-
 #include <QAbstractItemView>
 #include <QAction>
 #include <QCoreApplication>
@@ -15,7 +13,26 @@
 #include <QToolBar>
 #include <QWindow>
 
+#include "ui/folderlistbox.h"
+
 namespace orvella::test {
+
+int ScriptedDialogService::messageBox(const QString &text, int style, const QString &title)
+{
+    m_shown.append({text, style, title.isEmpty() ? applicationTitle() : title});
+    if (m_answers.isEmpty())
+        return AnswerOk;
+    const int answer = m_answers.takeFirst();
+    // An OK-only box has nothing but OK to give, whatever the script says.
+    return style == MsgOkCancelQuestion ? answer : AnswerOk;
+}
+
+void setFaultsForTesting(FileServiceFaults faults)
+{
+    static FileServiceFaults injected;
+    injected = std::move(faults);
+    injectedFaults = &injected;
+}
 
 QString picturesFolder()
 {

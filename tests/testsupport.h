@@ -1,17 +1,57 @@
 #pragma once
 
-#include "app/mainwindow.h"
-#include "app/orvellaapp.h"
-#include "platform/dialogservice.h"
+#include <memory>
 
 #include <QComboBox>
 #include <QImage>
+#include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <memory>
+#include "app/mainwindow.h"
+#include "app/orvellaapp.h"
+#include "app/toolbar.h"
+#include "browse/folderbrowser.h"
+#include "browse/thumbnailgrid.h"
+#include "browse/thumbnailloader.h"
+#include "dialogs/pictureviewer.h"
+#include "fileops/deletefiles.h"
+#include "fileops/movefiles.h"
+#include "fileops/operationpanel.h"
+#include "fileops/renamemove.h"
+#include "platform/fileservicefaults.h"
+#include "selection/gridselection.h"
+#include "ui/dialogservice.h"
 
 namespace orvella::test {
+
+// Answers message boxes from a script and records every box shown: the person at the screen.
+class ScriptedDialogService final : public DialogService {
+public:
+    struct Box {
+        QString text;
+        int style = 0;
+        QString title;
+    };
+
+    // Answers given in order; once they run out every box is answered OK.
+    void script(QList<int> answers) { m_answers = std::move(answers); }
+    const QList<Box> &shown() const { return m_shown; }
+    void clear()
+    {
+        m_shown.clear();
+        m_answers.clear();
+    }
+
+    int messageBox(const QString &text, int style, const QString &title = {}) override;
+
+private:
+    QList<int> m_answers;
+    QList<Box> m_shown;
+};
+
+// Injects faults into the file services until the next call; an empty record turns them off.
+void setFaultsForTesting(FileServiceFaults faults);
 
 // Where the shared test pictures are.
 QString picturesFolder();

@@ -1,14 +1,13 @@
 // The about box: its content, the main window disabled while it is open and enabled again however
 // it closes, and the home-page link with a browser that starts or fails.
-#include "tests/testsupport.h"
-
-#include "app/twips.h"
-#include "dialogs/aboutwindow.h"
-
 #include <QAction>
 #include <QPushButton>
 #include <QTest>
 #include <QToolBar>
+
+#include "dialogs/about.h"
+#include "tests/testsupport.h"
+#include "ui/twips.h"
 
 using namespace orvella;
 using namespace orvella::test;

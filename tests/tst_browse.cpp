@@ -1,15 +1,4 @@
 // Folder and drive navigation and the thumbnail loader, on real folders of pictures.
-#include "tests/testsupport.h"
-
-#include "browse/gridwidgets.h"
-#include "browse/thumbnailloader.h"
-#include "platform/busypointer.h"
-#include "platform/drivelist.h"
-#include "platform/filelistbox.h"
-#include "platform/folderlistbox.h"
-#include "platform/paths.h"
-#include "platform/workingfolder.h"
-
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -18,6 +7,16 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+
+#include "browse/gridwidgets.h"
+#include "browse/thumbnailloader.h"
+#include "platform/paths.h"
+#include "platform/workingfolder.h"
+#include "tests/testsupport.h"
+#include "ui/busypointer.h"
+#include "ui/drivelistbox.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
 
 using namespace orvella;
 using namespace orvella::test;
@@ -169,30 +168,30 @@ void TestBrowse::reloadDecodesOnlyWhatChanged()
     env.openFolder(dir);
     std::vector<qint64> keys;
     for (int i = 0; i < 10; ++i)
-        keys.push_back(w.state.Image3[size_t(i)].cacheKey());
+        keys.push_back(w.pictures().Image3[size_t(i)].cacheKey());
 
     // The load button in the same folder decodes nothing, and shows the first page both times.
-    w.scrolldown_Click();
-    qint64 before = w.state.Decodes;
-    w.ButtonLoadThumbs_Click();
-    QCOMPARE(w.state.Decodes - before, 0);
-    QCOMPARE(w.state.PageStart, 0);
+    w.grid().scrolldown_Click();
+    qint64 before = w.pictures().Decodes;
+    w.loader().ButtonLoadThumbs_Click();
+    QCOMPARE(w.pictures().Decodes - before, 0);
+    QCOMPARE(w.position().PageStart, 0);
     QCOMPARE(w.Text1[0]->text(), names[0]);
 
     // Without the file at index 5, slots 5 to 8 hold the files after it, whose thumbnails were
     // made already; 1 to 4 stay as they were.
     QVERIFY(QFile::remove(QDir(dir).filePath(names[5])));
-    before = w.state.Decodes;
-    w.ButtonLoadThumbs_Click();
-    QCOMPARE(w.state.Decodes - before, 0);
+    before = w.pictures().Decodes;
+    w.loader().ButtonLoadThumbs_Click();
+    QCOMPARE(w.pictures().Decodes - before, 0);
     for (int i = 1; i <= 4; ++i)
-        QCOMPARE(w.state.Image3[size_t(i)].cacheKey(), keys[size_t(i)]);
+        QCOMPARE(w.pictures().Image3[size_t(i)].cacheKey(), keys[size_t(i)]);
     for (int i = 5; i <= 8; ++i) {
-        QCOMPARE(w.state.Image3[size_t(i)].cacheKey(), keys[size_t(i) + 1]);
-        QCOMPARE(w.state.SlotPaths[size_t(i)], QDir(dir).filePath(names[i + 1]));
+        QCOMPARE(w.pictures().Image3[size_t(i)].cacheKey(), keys[size_t(i) + 1]);
+        QCOMPARE(w.pictures().SlotPaths[size_t(i)], QDir(dir).filePath(names[i + 1]));
     }
     // A slot past the end of the shorter list keeps its old picture but no cell shows it.
-    QCOMPARE(w.state.Image3[9].cacheKey(), keys[9]);
+    QCOMPARE(w.pictures().Image3[9].cacheKey(), keys[9]);
     QVERIFY(!w.Image1[9]->hasPicture());
 }
 
@@ -232,9 +231,9 @@ void TestBrowse::everySlotHoldsItsOwnFile()
     MainWindow &w = env.w();
     env.openFolder(dir);
     for (int i = 0; i < 200; ++i)
-        QCOMPARE(pictureNumber(w.state.Image3[size_t(i)]), i);
+        QCOMPARE(pictureNumber(w.pictures().Image3[size_t(i)]), i);
     // Thumbnails are decoded at cell size, not kept whole.
-    QVERIFY(w.state.Image3[0].width() <= 2 * w.thumbnailCoverSize().width());
+    QVERIFY(w.pictures().Image3[0].width() <= 2 * w.thumbnailCoverSize().width());
 }
 
 void TestBrowse::moreThanAThousandPictures()
@@ -250,22 +249,22 @@ void TestBrowse::moreThanAThousandPictures()
     QCOMPARE(w.Text4->text(), QStringLiteral("Total Pictures 1100"));
     // Page to the last full page and beyond.
     for (int p = 0; p < 30; ++p)
-        w.PageDown_Click();
-    QCOMPARE(w.state.PageStart, 1080);
+        w.grid().PageDown_Click();
+    QCOMPARE(w.position().PageStart, 1080);
     QCOMPARE(w.Text1[0]->text(), QStringLiteral("f1080.bmp"));
     QCOMPARE(w.Text1[19]->text(), QStringLiteral("f1099.bmp"));
     QCOMPARE(w.Text1[20]->text(), QString());
     QCOMPARE(pictureNumber(w.Image1[19]->picture()), 1099 % 216);
     // A file past index 1000 can be selected like any other.
-    w.Image1_Click(5);
-    QCOMPARE(w.state.SelectedCount, 1);
+    w.selection().Image1_Click(5);
+    QCOMPARE(w.marks().SelectedCount, 1);
     QVERIFY(w.File1->Selected(1085));
-    w.SelectAllFiles();
-    QCOMPARE(w.state.SelectedCount, 1100);
+    w.selection().SelectAllFiles();
+    QCOMPARE(w.marks().SelectedCount, 1100);
     QVERIFY(w.File1->Selected(1099));
-    w.ClearSelection();
+    w.selection().ClearSelection();
     QVERIFY(!w.File1->Selected(1085));
-    QCOMPARE(w.state.selectFlag(1085), 0);
+    QCOMPARE(w.marks().selectFlag(1085), 0);
 }
 
 void TestBrowse::openingAnotherFolderStartsOnItsFirstPage()
@@ -278,18 +277,18 @@ void TestBrowse::openingAnotherFolderStartsOnItsFirstPage()
     QVERIFY(env.start());
     MainWindow &w = env.w();
     env.openFolder(a);
-    w.Image1_Click(1);
-    w.PageDown_Click();
+    w.selection().Image1_Click(1);
+    w.grid().PageDown_Click();
     env.openFolder(b);
-    QCOMPARE(w.state.PageStart, 0);
-    QCOMPARE(w.state.NextToShow, 36);
+    QCOMPARE(w.position().PageStart, 0);
+    QCOMPARE(w.position().NextToShow, 36);
     QCOMPARE(w.Text1[0]->text(), QStringLiteral("b000.jpg"));
     // The selection of the old folder is gone.
-    QCOMPARE(w.state.SelectedCount, 0);
+    QCOMPARE(w.marks().SelectedCount, 0);
     QCOMPARE(w.Text1[1]->backColor(), CaptionGrey);
-    w.Image1_Click(0);
+    w.selection().Image1_Click(0);
     QVERIFY(w.File1->Selected(0));
-    QCOMPARE(w.state.SelectedCount, 1);
+    QCOMPARE(w.marks().SelectedCount, 1);
 }
 
 void TestBrowse::manualLoading()
@@ -302,32 +301,32 @@ void TestBrowse::manualLoading()
     QVERIFY(env.start());
     MainWindow &w = env.w();
     env.openFolder(a);
-    w.setAutoThumbnails(false);
-    const qint64 before = w.state.Decodes;
+    env.app().settings.AutoThumbnails = false;
+    const qint64 before = w.pictures().Decodes;
     env.openFolder(b);
     // The list follows the folder; the grid stays as it was until the button is pressed.
     QCOMPARE(w.File1->List(0), QStringLiteral("b000.jpg"));
     QCOMPARE(w.Text1[0]->text(), QStringLiteral("a000.jpg"));
     QCOMPARE(w.Text4->text(), QStringLiteral("Total Pictures 3"));
-    QCOMPARE(w.state.Decodes, before);
+    QCOMPARE(w.pictures().Decodes, before);
     // A cell of the old folder does not stand for the file at its index now: clicking it selects
     // nothing, rather than a file nobody sees.
-    w.Text1_Click(1);
-    w.Image1_Click(2);
-    QCOMPARE(w.state.SelectedCount, 0);
+    w.selection().Text1_Click(1);
+    w.selection().Image1_Click(2);
+    QCOMPARE(w.marks().SelectedCount, 0);
     QVERIFY(!w.File1->Selected(1) && !w.File1->Selected(2));
     QCOMPARE(w.Text1[1]->backColor(), CaptionGrey);
-    w.ButtonLoadThumbs_Click();
+    w.loader().ButtonLoadThumbs_Click();
     QCOMPARE(w.Text1[3]->text(), QStringLiteral("b003.jpg"));
     QCOMPARE(w.Text4->text(), QStringLiteral("Total Pictures 4"));
     // Now the cells stand for the list again.
-    w.Text1_Click(1);
+    w.selection().Text1_Click(1);
     QVERIFY(w.File1->Selected(1));
-    QCOMPARE(w.state.SelectedCount, 1);
+    QCOMPARE(w.marks().SelectedCount, 1);
     // Loading again re-reads the list, which drops its selection: the grid's marks go too, so the
     // grid never shows a selection the operations would not act on.
-    w.ButtonLoadThumbs_Click();
-    QCOMPARE(w.state.SelectedCount, 0);
+    w.loader().ButtonLoadThumbs_Click();
+    QCOMPARE(w.marks().SelectedCount, 0);
     QVERIFY(!w.File1->Selected(1));
     QCOMPARE(w.Text1[1]->backColor(), CaptionGrey);
 }
@@ -344,24 +343,24 @@ void TestBrowse::driveChange()
     QVERIFY(env.start());
     MainWindow &w = env.w();
     env.openFolder(other);
-    w.PageDown_Click();
+    w.grid().PageDown_Click();
     // A removable volume mounted at the test's folder.
     w.Drive1->setVolumes({{QStringLiteral("/"), QString()}, {nativeFolder(stick), QStringLiteral("USB")}});
     w.Drive1->setCurrentIndex(1);
     QCOMPARE(w.Drive1->Drive(), nativeFolder(stick) + QStringLiteral(" [USB]"));
-    w.Drive1_Change();
+    w.folders().Drive1_Change();
     QCOMPARE(w.Dir1->Path(), nativeFolder(stick));
     QCOMPARE(w.File1->Path(), nativeFolder(stick));
     QCOMPARE(workingFolder(), nativeFolder(stick));
-    QCOMPARE(w.state.PageStart, 0);
+    QCOMPARE(w.position().PageStart, 0);
     QCOMPARE(w.Text1[0]->text(), QStringLiteral("s000.jpg"));
     QCOMPARE(pictureNumber(w.Image1[1]->picture()), 1);
 
     // In manual mode the captions follow the new drive while the cells keep the last load's pictures.
-    w.setAutoThumbnails(false);
+    env.app().settings.AutoThumbnails = false;
     w.Drive1->setVolumes({{nativeFolder(other), QString()}, {nativeFolder(stick), QStringLiteral("USB")}});
     w.Drive1->setCurrentIndex(0);
-    w.Drive1_Change();
+    w.folders().Drive1_Change();
     QCOMPARE(w.Text1[0]->text(), QStringLiteral("o000.jpg"));
     QCOMPARE(w.Text1[2]->text(), QStringLiteral("o002.jpg"));
     QCOMPARE(pictureNumber(w.Image1[0]->picture()), 0); // still s000's picture (number 0)
@@ -370,26 +369,26 @@ void TestBrowse::driveChange()
     QCOMPARE(pictureNumber(w.Image1[2]->picture()), 2);
     // A cell acts only for the file whose picture it shows: cell 0 shows s000.jpg under the name
     // o000.jpg, so it selects nothing and its hover names the picture's file; cell 2 shows o002.
-    w.Text1_Click(0);
-    w.Image1_Click(1);
-    QCOMPARE(w.state.SelectedCount, 0);
-    w.Image1_MouseMove(0);
+    w.selection().Text1_Click(0);
+    w.selection().Image1_Click(1);
+    QCOMPARE(w.marks().SelectedCount, 0);
+    w.selection().Image1_MouseMove(0);
     QCOMPARE(w.Text6->text(), QStringLiteral("s000.jpg"));
-    w.Text1_MouseMove(2);
+    w.selection().Text1_MouseMove(2);
     QCOMPARE(w.Text6->text(), QStringLiteral("o002.jpg"));
-    w.Text1_Click(2);
-    QCOMPARE(w.state.SelectedCount, 1);
+    w.selection().Text1_Click(2);
+    QCOMPARE(w.marks().SelectedCount, 1);
     QVERIFY(w.File1->Selected(2) && !w.File1->Selected(0));
 
     // Picking the drive already shown is no drive change: the folder and its selection stay.
-    w.setAutoThumbnails(true);
+    env.app().settings.AutoThumbnails = true;
     env.openFolder(dcim);
     QCOMPARE(w.Drive1->currentIndex(), 1);
-    w.Image1_Click(0);
+    w.selection().Image1_Click(0);
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     pickEntry(*w.Drive1, 1);
     QCOMPARE(w.Dir1->Path(), nativeFolder(dcim));
-    QCOMPARE(w.state.SelectedCount, 1);
+    QCOMPARE(w.marks().SelectedCount, 1);
 }
 
 void TestBrowse::driveThatCannotBeFound()
@@ -401,11 +400,11 @@ void TestBrowse::driveThatCannotBeFound()
     QVERIFY(env.start());
     MainWindow &w = env.w();
     env.openFolder(dir);
-    w.PageDown_Click();
+    w.grid().PageDown_Click();
     QVERIFY(QDir(gone).removeRecursively());
     w.Drive1->setVolumes({{QStringLiteral("/"), QString()}, {nativeFolder(gone), QStringLiteral("CARD")}});
     w.Drive1->setCurrentIndex(1);
-    w.Drive1_Change();
+    w.folders().Drive1_Change();
     QCOMPARE(env.boxes().shown().size(), 1);
     QCOMPARE(env.boxes().shown()[0].text, QStringLiteral("Drive can not be found."));
     QCOMPARE(env.boxes().shown()[0].style, 16);
@@ -415,7 +414,7 @@ void TestBrowse::driveThatCannotBeFound()
     QCOMPARE(w.Dir1->Path(), nativeFolder(dir));
     QCOMPARE(w.File1->Path(), nativeFolder(dir));
     QCOMPARE(workingFolder(), nativeFolder(dir));
-    QCOMPARE(w.state.PageStart, 36);
+    QCOMPARE(w.position().PageStart, 36);
     QCOMPARE(w.Text1[0]->text(), QStringLiteral("pic036.jpg"));
 }
 

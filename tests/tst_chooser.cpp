@@ -1,17 +1,16 @@
 // The destination chooser "Move to new Folder".
-#include "tests/testsupport.h"
-
-#include "fileops/movefilewindow.h"
-#include "platform/drivelist.h"
-#include "platform/folderlistbox.h"
-#include "platform/paths.h"
-
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include "fileops/movefilewindow.h"
+#include "platform/paths.h"
+#include "tests/testsupport.h"
+#include "ui/drivelistbox.h"
+#include "ui/folderlistbox.h"
 
 using namespace orvella;
 using namespace orvella::test;
@@ -47,7 +46,7 @@ private:
     std::unique_ptr<TestEnv> m_env;
     QString m_pics;
     MainWindow &w() { return m_env->w(); }
-    MoveFileWindow &chooser() { return w().moveFileWindow(); }
+    MoveFileWindow &chooser() { return w().panel().chooser(); }
 };
 
 void TestChooser::init()

@@ -1,13 +1,5 @@
 // Renaming, moving and deleting the selected pictures from the main window, on real folders.
-#include "tests/testsupport.h"
-
-#include "browse/gridwidgets.h"
-#include "fileops/movefilewindow.h"
-#include "fileops/namerules.h"
-#include "platform/filelistbox.h"
-#include "platform/fileservices.h"
-#include "platform/folderlistbox.h"
-#include "platform/paths.h"
+#include <cstdio>
 
 #include <QCheckBox>
 #include <QDir>
@@ -17,7 +9,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cstdio>
+#include "browse/gridwidgets.h"
+#include "fileops/movefilewindow.h"
+#include "fileops/namerules.h"
+#include "fileops/renamerun.h"
+#include "platform/fileservices.h"
+#include "platform/paths.h"
+#include "tests/testsupport.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
 
 using namespace orvella;
 using namespace orvella::test;
@@ -45,20 +45,20 @@ struct Folder {
     void select(std::initializer_list<int> cells)
     {
         for (int c : cells)
-            w().Text1_Click(c);
+            w().selection().Text1_Click(c);
     }
     void rename(const QString &prefix, const QString &start = QStringLiteral("1"))
     {
         w().Check1->setChecked(true);
         w().Text2->setText(prefix);
         w().Text3->setText(start);
-        w().Command3_Click();
+        w().panel().Command3_Click();
     }
     // Ticks "Move Pictures" and picks folder in the chooser.
     void chooseDestination(const QString &folder)
     {
         w().Check3->setChecked(true);
-        MoveFileWindow &chooser = w().moveFileWindow();
+        MoveFileWindow &chooser = w().panel().chooser();
         if (!chooser.Dir2->setPath(folder))
             qFatal("cannot open %s in the chooser", qPrintable(folder));
         chooser.MoveFolderOK_Click();
@@ -126,24 +126,24 @@ void TestFileOps::panelShowsAndHidesItsFields()
 
     // Ticking "Move Pictures" opens the chooser and shows the destination box.
     w.Check3->setChecked(true);
-    QVERIFY(w.moveFileWindow().isVisible());
+    QVERIFY(w.panel().chooser().isVisible());
     QVERIFY(!w.Text5->isHidden());
-    w.moveFileWindow().MoveFolderOK_Click();
+    w.panel().chooser().MoveFolderOK_Click();
     const QString chosen = w.Text5->text();
     QCOMPARE(chosen, nativeFolder(f.dir));
     w.Check3->setChecked(false);
     QVERIFY(w.Text5->isHidden());
     QCOMPARE(w.Text5->text(), chosen);
     w.Check3->setChecked(true);
-    QVERIFY(w.moveFileWindow().isVisible());
-    w.moveFileWindow().close();
+    QVERIFY(w.panel().chooser().isVisible());
+    w.panel().chooser().close();
 }
 
 void TestFileOps::actionButtonWithNothingTickedDoesNothing()
 {
     Folder f;
     f.select({0});
-    f.w().Command3_Click();
+    f.w().panel().Command3_Click();
     QVERIFY(f.env.boxes().shown().isEmpty());
     QCOMPARE(filesIn(f.dir), (QStringList {"a.jpg", "b.JPG", "c.gif"}));
 }
@@ -152,7 +152,7 @@ void TestFileOps::renameSeveral()
 {
     Folder f;
     f.select({0, 1, 2});
-    f.w().PageDown_Click();
+    f.w().grid().PageDown_Click();
     f.rename(QStringLiteral("Holiday"));
     QCOMPARE(filesIn(f.dir), (QStringList {"Holiday 001.jpg", "Holiday 002.JPG", "Holiday 003.gif"}));
     QCOMPARE(contentOf(QDir(f.dir).filePath(QStringLiteral("Holiday 002.JPG"))), QByteArray("picture 1 b.JPG"));
@@ -163,9 +163,9 @@ void TestFileOps::renameSeveral()
     QCOMPARE(boxes[0].title, Confirm);
     MainWindow &w = f.w();
     QCOMPARE(w.Text3->text(), QStringLiteral("1"));
-    QCOMPARE(w.state.SelectedCount, 0);
+    QCOMPARE(w.marks().SelectedCount, 0);
     QVERIFY(!w.File1->Selected(0));
-    QCOMPARE(w.state.PageStart, 0);
+    QCOMPARE(w.position().PageStart, 0);
     QCOMPARE(w.Text1[0]->text(), QStringLiteral("Holiday 001.jpg"));
     QCOMPARE(w.Text1[0]->backColor(), CaptionGrey);
     QCOMPARE(w.Text4->text(), QStringLiteral("Total Pictures 3"));
@@ -198,7 +198,7 @@ void TestFileOps::renameCancelled()
     f.rename(QStringLiteral("Holiday"), QStringLiteral("5"));
     QCOMPARE(f.env.boxes().shown().size(), 1);
     QCOMPARE(filesIn(f.dir), (QStringList {"a.jpg", "b.JPG", "c.gif"}));
-    QCOMPARE(f.w().state.SelectedCount, 2);
+    QCOMPARE(f.w().marks().SelectedCount, 2);
     QCOMPARE(f.w().Text3->text(), QStringLiteral("5"));
 }
 
@@ -213,7 +213,7 @@ void TestFileOps::secondRunFailsOnTheFirstPicture()
     QCOMPARE(f.boxTexts().last(), QStringLiteral("File already exists. Can not over-write!\r"));
     QCOMPARE(filesIn(f.dir), (QStringList {"Holiday 001.jpg", "Holiday 002.jpg", "c.jpg", "d.jpg"}));
     QCOMPARE(contentOf(QDir(f.dir).filePath(QStringLiteral("Holiday 001.jpg"))), QByteArray("picture 0 a.jpg"));
-    QCOMPARE(f.w().state.SelectedCount, 0);
+    QCOMPARE(f.w().marks().SelectedCount, 0);
     QVERIFY(!f.w().File1->Selected(2));
 }
 
@@ -225,7 +225,7 @@ void TestFileOps::failureInTheMiddleKeepsEarlierNames()
     writePicture(QDir(f.dir).filePath(QStringLiteral("b.JPG")), 1);
     writePicture(QDir(f.dir).filePath(QStringLiteral("c.gif")), 2, QSize(64, 48), "PNG");
     writeFile(QDir(f.dir).filePath(QStringLiteral("Trip 008.JPG")), "already here");
-    f.w().ButtonLoadThumbs_Click();
+    f.w().loader().ButtonLoadThumbs_Click();
     // List: a.jpg, b.JPG, c.gif, Trip 008.JPG.
     f.select({0, 1, 2});
     f.rename(QStringLiteral("Trip"), QStringLiteral("7"));
@@ -292,7 +292,7 @@ void TestFileOps::countStartsThatCannotNumberTheRun()
     QFETCH(QList<int>, listOnly);
     Folder f;
     for (int c : cells)
-        f.w().Text1_Click(c);
+        f.w().selection().Text1_Click(c);
     for (int i : listOnly)
         f.w().File1->setSelected(i, true);
     f.rename(QStringLiteral("Holiday"), start);
@@ -303,7 +303,7 @@ void TestFileOps::countStartsThatCannotNumberTheRun()
     QCOMPARE(refusal.style, int(MsgOkOnly));
     QCOMPARE(refusal.title, QStringLiteral("Orvella"));
     QCOMPARE(filesIn(f.dir), (QStringList {"a.jpg", "b.JPG", "c.gif"}));
-    QCOMPARE(f.w().state.SelectedCount, cells.size());
+    QCOMPARE(f.w().marks().SelectedCount, cells.size());
     QCOMPARE(f.w().Text3->text(), start);
 }
 
@@ -334,17 +334,17 @@ void TestFileOps::refusedPrefixes()
     QFETCH(QString, prefix);
     QFETCH(QList<int>, cells);
     Folder f({QStringLiteral("a.jpg"), QStringLiteral("notes"), QStringLiteral("b.jpg")});
-    f.w().setImageFormat(QStringLiteral("*"));
-    f.w().ButtonLoadThumbs_Click();
+    f.env.app().settings.ImageFormat = QStringLiteral("*");
+    f.w().loader().ButtonLoadThumbs_Click();
     for (int c : cells)
-        f.w().Text1_Click(c);
+        f.w().selection().Text1_Click(c);
     f.rename(prefix);
     QCOMPARE(filesIn(f.dir), (QStringList {"a.jpg", "b.jpg", "notes"}));
     QVERIFY(QDir(f.env.root()).entryList(QDir::Files).isEmpty()); // nothing went up a folder
     QCOMPARE(f.env.boxes().shown().size(), 2);
     QVERIFY(!f.boxTexts().last().contains(QStringLiteral("File already exists")));
     // Refused before anything happened: the selection stays for another try.
-    QVERIFY(f.w().state.SelectedCount > 0);
+    QVERIFY(f.w().marks().SelectedCount > 0);
 }
 
 void TestFileOps::longExtensionsAreKept()
@@ -395,7 +395,7 @@ void TestFileOps::renameAndMove()
     f.env.openFolder(next);
     QCOMPARE(f.w().Text1[0]->backColor(), CaptionGrey);
     f.select({0});
-    QCOMPARE(f.w().state.SelectedCount, 1);
+    QCOMPARE(f.w().marks().SelectedCount, 1);
     QVERIFY(f.w().File1->Selected(0));
     QCOMPARE(f.w().Text1[0]->backColor(), CaptionBlack);
 }
@@ -419,7 +419,7 @@ void TestFileOps::moveWithANameClash()
     writeFile(QDir(dest).filePath(QStringLiteral("b.JPG")), "the other b");
     f.chooseDestination(dest);
     f.select({0, 1, 2});
-    f.w().Command3_Click();
+    f.w().panel().Command3_Click();
     QCOMPARE(f.boxTexts(),
         (QStringList {"Are you sure you want to MOVE these files ?",
             "File May Already Exist\n\nb.JPG: a file of that name is already there", "2 Files moved!"}));
@@ -430,7 +430,7 @@ void TestFileOps::moveWithANameClash()
     QCOMPARE(filesIn(dest), (QStringList {"a.jpg", "b.JPG", "c.gif"}));
     QCOMPARE(contentOf(QDir(dest).filePath(QStringLiteral("b.JPG"))), QByteArray("the other b"));
     QCOMPARE(contentOf(QDir(f.dir).filePath(QStringLiteral("b.JPG"))), QByteArray("picture 1 b.JPG"));
-    QCOMPARE(f.w().state.SelectedCount, 0);
+    QCOMPARE(f.w().marks().SelectedCount, 0);
     QCOMPARE(f.w().Text1[0]->text(), QStringLiteral("b.JPG"));
     // The destination and the switch stay for the next move.
     QCOMPARE(f.w().Text5->text(), nativeFolder(dest));
@@ -444,21 +444,21 @@ void TestFileOps::moveIntoAFolderThatVanished()
     f.chooseDestination(gone);
     QVERIFY(QDir(gone).removeRecursively());
     f.select({0, 2});
-    f.w().Command3_Click();
+    f.w().panel().Command3_Click();
     const QString why = QStringLiteral(": the destination folder cannot be opened: No such file or directory");
     QCOMPARE(f.boxTexts(),
         (QStringList {"Are you sure you want to MOVE these files ?",
             "File May Already Exist\n\na.jpg" + why + "\nc.gif" + why, "0 Files moved!"}));
     QCOMPARE(filesIn(f.dir), (QStringList {"a.jpg", "b.JPG", "c.gif"}));
     QVERIFY(!QFileInfo::exists(gone));
-    QCOMPARE(f.w().state.SelectedCount, 0);
+    QCOMPARE(f.w().marks().SelectedCount, 0);
 }
 
 void TestFileOps::moveNothingSelected()
 {
     Folder f;
     f.chooseDestination(f.env.makeFolder(QStringLiteral("Dest")));
-    f.w().Command3_Click();
+    f.w().panel().Command3_Click();
     QCOMPARE(f.boxTexts(), (QStringList {"Are you sure you want to MOVE these files ?", "0 Files moved!"}));
 }
 
@@ -466,10 +466,10 @@ void TestFileOps::moveWithoutDestinationIsRefused()
 {
     Folder f;
     f.w().Check3->setChecked(true);
-    f.w().moveFileWindow().close(); // the close box: ticked, nothing chosen
+    f.w().panel().chooser().close(); // the close box: ticked, nothing chosen
     QVERIFY(f.w().isEnabled());
     f.select({0});
-    f.w().Command3_Click();
+    f.w().panel().Command3_Click();
     QCOMPARE(f.env.boxes().shown().size(), 2);
     QVERIFY(f.boxTexts().last().contains(QStringLiteral("destination")));
     QCOMPARE(filesIn(f.dir), (QStringList {"a.jpg", "b.JPG", "c.gif"}));
@@ -496,7 +496,7 @@ void TestFileOps::moveToAnotherFileSystem()
             QVERIFY(std::rename(qPrintable(b + QStringLiteral(".new")), qPrintable(b)) == 0);
         }
     }});
-    f.w().Command3_Click();
+    f.w().panel().Command3_Click();
     setFaultsForTesting({});
     QCOMPARE(f.boxTexts().mid(1),
         (QStringList {
@@ -514,7 +514,7 @@ void TestFileOps::moveActsOnListSelections()
     const QString dest = f.env.makeFolder(QStringLiteral("Dest"));
     f.chooseDestination(dest);
     f.w().File1->setSelected(2, true);
-    f.w().Command3_Click();
+    f.w().panel().Command3_Click();
     QCOMPARE(f.boxTexts().last(), QStringLiteral("1 Files moved!"));
     QCOMPARE(filesIn(dest), QStringList {"c.gif"});
 }
@@ -523,7 +523,7 @@ void TestFileOps::deleteToTrash()
 {
     Folder f;
     f.select({0, 2});
-    f.w().Toolbar1_ButtonClick(QStringLiteral("DeleteSelected"));
+    f.w().toolbar().Toolbar1_ButtonClick(QStringLiteral("DeleteSelected"));
     QCOMPARE(f.boxTexts(), QStringList {"Are you sure you want to DELETE selected files ?"});
     QCOMPARE(f.env.boxes().shown()[0].style, 33);
     QCOMPARE(f.env.boxes().shown()[0].title, Confirm);
@@ -533,16 +533,16 @@ void TestFileOps::deleteToTrash()
     QVERIFY(contentOf(trashFolder() + QStringLiteral("/info/a.jpg.trashinfo"))
                 .contains(QDir(f.dir).filePath("a.jpg").toUtf8()));
     QCOMPARE(f.w().File1->ListCount(), 1);
-    QCOMPARE(f.w().state.SelectedCount, 0);
+    QCOMPARE(f.w().marks().SelectedCount, 0);
 }
 
 void TestFileOps::deletePermanently()
 {
     Folder f;
-    f.w().setDeleteRecycle(false);
+    f.env.app().settings.DeleteRecycle = false;
     f.select({1});
     f.w().File1->setSelected(2, true); // a selection made in the list counts too
-    f.w().DeleteSelectedFiles();
+    f.w().deleteFiles().DeleteSelectedFiles();
     QCOMPARE(filesIn(f.dir), QStringList {"a.jpg"});
     QVERIFY(!QFileInfo::exists(trashFolder() + QStringLiteral("/files/b.JPG")));
     QCOMPARE(f.env.boxes().shown().size(), 1);
@@ -552,21 +552,21 @@ void TestFileOps::deleteNothingSelectedReloads()
 {
     Folder f;
     writeFile(QDir(f.dir).filePath(QStringLiteral("d.jpg")));
-    f.w().PageDown_Click();
-    f.w().DeleteSelectedFiles();
+    f.w().grid().PageDown_Click();
+    f.w().deleteFiles().DeleteSelectedFiles();
     QCOMPARE(filesIn(f.dir).size(), 4);
-    QCOMPARE(f.w().state.PageStart, 0);
+    QCOMPARE(f.w().position().PageStart, 0);
     QCOMPARE(f.w().Text4->text(), QStringLiteral("Total Pictures 4"));
 }
 
 void TestFileOps::deleteThatFailsIsReported()
 {
     Folder f;
-    f.w().setDeleteRecycle(false);
+    f.env.app().settings.DeleteRecycle = false;
     f.select({0, 1, 2});
     // b.JPG goes away behind the program's back.
     QVERIFY(QFile::remove(QDir(f.dir).filePath(QStringLiteral("b.JPG"))));
-    f.w().DeleteSelectedFiles();
+    f.w().deleteFiles().DeleteSelectedFiles();
     QVERIFY(filesIn(f.dir).isEmpty());
     QCOMPARE(f.env.boxes().shown().size(), 2);
     QVERIFY(f.boxTexts().last().contains(QStringLiteral("b.JPG")));
@@ -577,7 +577,7 @@ void TestFileOps::deleteThatFailsIsReported()
     QDir().mkpath(QFileInfo(trashFolder()).path());
     writeFile(trashFolder(), "not a folder");
     g.select({0});
-    g.w().DeleteSelectedFiles();
+    g.w().deleteFiles().DeleteSelectedFiles();
     // Nothing is made in the picture folder either (it is the working folder).
     QCOMPARE(entriesIn(g.dir), (QStringList {"a.jpg", "b.JPG", "c.gif"}));
     QVERIFY(g.boxTexts().last().contains(QStringLiteral("a.jpg")));
@@ -588,9 +588,9 @@ void TestFileOps::deleteCancelled()
     Folder f;
     f.select({0});
     f.env.boxes().script({AnswerCancel});
-    f.w().DeleteSelectedFiles();
+    f.w().deleteFiles().DeleteSelectedFiles();
     QCOMPARE(filesIn(f.dir), (QStringList {"a.jpg", "b.JPG", "c.gif"}));
-    QCOMPARE(f.w().state.SelectedCount, 1);
+    QCOMPARE(f.w().marks().SelectedCount, 1);
 }
 
 QTEST_MAIN(TestFileOps)

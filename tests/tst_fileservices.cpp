@@ -1,9 +1,11 @@
 // The file services every file operation goes through: rename and move that never replace,
 // the safe move across volumes, trash, permanent delete and folder creation.
-#include "tests/testsupport.h"
-
-#include "platform/fileservices.h"
-#include "platform/trashentry.h"
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <thread>
 
 #include <QApplication>
 #include <QDir>
@@ -16,12 +18,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cerrno>
-#include <chrono>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <thread>
+#include "platform/fileservices.h"
+#include "platform/trashentry.h"
+#include "tests/testsupport.h"
 
 using namespace orvella;
 using namespace orvella::test;

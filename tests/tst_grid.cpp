@@ -1,15 +1,14 @@
 // The thumbnail grid: paging, selection by clicks and toolbar, caption colours and hover.
-#include "tests/testsupport.h"
-
-#include "browse/gridwidgets.h"
-#include "dialogs/bigpicture.h"
-#include "dialogs/picturebox.h"
-#include "platform/filelistbox.h"
-
 #include <QDir>
 #include <QLineEdit>
 #include <QTest>
 #include <QTextDocument>
+
+#include "browse/gridwidgets.h"
+#include "dialogs/bigpicture.h"
+#include "dialogs/picturebox.h"
+#include "tests/testsupport.h"
+#include "ui/filelistbox.h"
 
 using namespace orvella;
 using namespace orvella::test;
@@ -37,8 +36,8 @@ void checkPage(MainWindow &w, int first)
         else
             QCOMPARE(pictureNumber(w.Image1[size_t(k)]->picture()), i);
     }
-    QCOMPARE(w.state.PageStart, first);
-    QCOMPARE(w.state.NextToShow, first + 36);
+    QCOMPARE(w.position().PageStart, first);
+    QCOMPARE(w.position().NextToShow, first + 36);
 }
 
 } // namespace
@@ -87,78 +86,78 @@ void TestGrid::cleanup()
 void TestGrid::pagingThroughFortyFiles()
 {
     checkPage(w(), 0);
-    w().PageDown_Click();
+    w().grid().PageDown_Click();
     checkPage(w(), 36);
     for (int k = 4; k < 36; ++k)
         QVERIFY(showsUnselected(w().Text1[size_t(k)]));
-    w().PageUp_Click();
+    w().grid().PageUp_Click();
     checkPage(w(), 0);
     // From the second page, Page Up returns to the first and a click on cell 0 selects file 0.
-    w().PageDown_Click();
-    w().PageUp_Click();
-    w().Image1_Click(0);
+    w().grid().PageDown_Click();
+    w().grid().PageUp_Click();
+    w().selection().Image1_Click(0);
     QVERIFY(w().File1->Selected(0));
-    QCOMPARE(w().state.selectFlag(0), 1);
+    QCOMPARE(w().marks().selectFlag(0), 1);
 }
 
 void TestGrid::upwardButtonsStopAtTheFirstPage()
 {
-    w().PageUp_Click();
+    w().grid().PageUp_Click();
     checkPage(w(), 0);
-    w().ScrollUp_Click(0);
+    w().grid().ScrollUp_Click(0);
     checkPage(w(), 0);
 }
 
 void TestGrid::rowScrolling()
 {
-    w().scrolldown_Click();
+    w().grid().scrolldown_Click();
     checkPage(w(), 6);
-    w().ScrollUp_Click(0);
+    w().grid().ScrollUp_Click(0);
     checkPage(w(), 0);
 }
 
 void TestGrid::pagingPastTheEndShowsEmptyPages()
 {
     for (int i = 0; i < 5; ++i)
-        w().PageDown_Click();
-    QCOMPARE(w().state.PageStart, 180);
+        w().grid().PageDown_Click();
+    QCOMPARE(w().position().PageStart, 180);
     for (int k = 0; k < 36; ++k) {
         QVERIFY(w().Text1[size_t(k)]->text().isEmpty());
         QVERIFY(!w().Image1[size_t(k)]->hasPicture());
     }
     // Empty cells ignore clicks.
-    w().Text1_Click(0);
-    w().Image1_Click(0);
-    QCOMPARE(w().state.SelectedCount, 0);
-    w().PageUp_Click();
-    QCOMPARE(w().state.PageStart, 144);
+    w().selection().Text1_Click(0);
+    w().selection().Image1_Click(0);
+    QCOMPARE(w().marks().SelectedCount, 0);
+    w().grid().PageUp_Click();
+    QCOMPARE(w().position().PageStart, 144);
 }
 
 void TestGrid::clickingTogglesSelection()
 {
-    w().Image1_Click(3);
+    w().selection().Image1_Click(3);
     QVERIFY(showsSelected(w().Text1[3]));
     QVERIFY(w().File1->Selected(3));
-    QCOMPARE(w().state.selectFlag(3), 1);
-    QCOMPARE(w().state.SelectedCount, 1);
-    w().Text1_Click(3);
+    QCOMPARE(w().marks().selectFlag(3), 1);
+    QCOMPARE(w().marks().SelectedCount, 1);
+    w().selection().Text1_Click(3);
     QVERIFY(showsUnselected(w().Text1[3]));
     QVERIFY(!w().File1->Selected(3));
-    QCOMPARE(w().state.selectFlag(3), 0);
-    QCOMPARE(w().state.SelectedCount, 0);
+    QCOMPARE(w().marks().selectFlag(3), 0);
+    QCOMPARE(w().marks().SelectedCount, 0);
     // On the second page a click selects the file the cell shows.
-    w().PageDown_Click();
-    w().Text1_Click(2);
+    w().grid().PageDown_Click();
+    w().selection().Text1_Click(2);
     QVERIFY(w().File1->Selected(38));
     QVERIFY(!w().File1->Selected(2));
 }
 
 void TestGrid::clicksOnEmptyCellsAreIgnored()
 {
-    w().PageDown_Click(); // files 36..39 in cells 0..3
-    w().Image1_Click(10);
-    w().Text1_Click(10);
-    QCOMPARE(w().state.SelectedCount, 0);
+    w().grid().PageDown_Click(); // files 36..39 in cells 0..3
+    w().selection().Image1_Click(10);
+    w().selection().Text1_Click(10);
+    QCOMPARE(w().marks().SelectedCount, 0);
     QVERIFY(showsUnselected(w().Text1[10]));
 }
 
@@ -175,10 +174,10 @@ void TestGrid::realMouseClicks()
     QVERIFY(w().File1->Selected(8));
     QVERIFY(w().Picture2->isVisible());
     QCOMPARE(pictureNumber(w().Picture2->drawnPicture()), 8);
-    w().Picture2_Click();
+    w().viewer().Picture2_Click();
     mouseDoubleClick(w().Text1[9]);
     QVERIFY(w().File1->Selected(9));
-    QCOMPARE(w().state.SelectedCount, 2);
+    QCOMPARE(w().marks().SelectedCount, 2);
 }
 
 void TestGrid::selectAllAndNone()
@@ -187,17 +186,17 @@ void TestGrid::selectAllAndNone()
     const QString three = env.makeFolder(QStringLiteral("three"));
     writePictures(three, 3);
     m_env->openFolder(three);
-    w().Image1_Click(1);
-    w().Toolbar1_ButtonClick(QStringLiteral("SelectAll"));
-    QCOMPARE(w().state.SelectedCount, 3);
+    w().selection().Image1_Click(1);
+    w().toolbar().Toolbar1_ButtonClick(QStringLiteral("SelectAll"));
+    QCOMPARE(w().marks().SelectedCount, 3);
     for (int i = 0; i < 3; ++i) {
         QVERIFY(w().File1->Selected(i));
-        QCOMPARE(w().state.selectFlag(i), 1);
+        QCOMPARE(w().marks().selectFlag(i), 1);
     }
     for (int k = 0; k < 36; ++k)
         QVERIFY(showsSelected(w().Text1[size_t(k)])); // the empty cells too
-    w().Toolbar1_ButtonClick(QStringLiteral("SelectNone"));
-    QCOMPARE(w().state.SelectedCount, 0);
+    w().toolbar().Toolbar1_ButtonClick(QStringLiteral("SelectNone"));
+    QCOMPARE(w().marks().SelectedCount, 0);
     for (int i = 0; i < 3; ++i)
         QVERIFY(!w().File1->Selected(i));
     for (int k = 0; k < 36; ++k)
@@ -206,33 +205,33 @@ void TestGrid::selectAllAndNone()
 
 void TestGrid::selectionSurvivesPaging()
 {
-    w().Image1_Click(7);
-    w().scrolldown_Click();
+    w().selection().Image1_Click(7);
+    w().grid().scrolldown_Click();
     // File 7 is now in cell 1.
     QVERIFY(showsSelected(w().Text1[1]));
     QVERIFY(showsUnselected(w().Text1[7]));
-    w().ScrollUp_Click(0);
+    w().grid().ScrollUp_Click(0);
     QVERIFY(showsSelected(w().Text1[7]));
     QVERIFY(showsUnselected(w().Text1[1]));
-    w().PageDown_Click();
-    w().PageUp_Click();
+    w().grid().PageDown_Click();
+    w().grid().PageUp_Click();
     QVERIFY(showsSelected(w().Text1[7]));
-    QCOMPARE(w().state.SelectedCount, 1);
+    QCOMPARE(w().marks().SelectedCount, 1);
 }
 
 void TestGrid::hoverShowsTheName()
 {
-    w().Image1_MouseMove(7);
+    w().selection().Image1_MouseMove(7);
     QCOMPARE(w().Text6->text(), QStringLiteral("pic007.jpg"));
-    w().Text1_MouseMove(8);
+    w().selection().Text1_MouseMove(8);
     QCOMPARE(w().Text6->text(), QStringLiteral("pic008.jpg"));
     // The caption is narrow; its tool tip holds the whole name.
     QCOMPARE(w().Text1[8]->toolTip(), QStringLiteral("pic008.jpg"));
-    w().PageDown_Click();
-    w().Image1_MouseMove(20);
+    w().grid().PageDown_Click();
+    w().selection().Image1_MouseMove(20);
     QCOMPARE(w().Text6->text(), QString());
     // Hovering changes nothing else.
-    QCOMPARE(w().state.SelectedCount, 0);
+    QCOMPARE(w().marks().SelectedCount, 0);
     QVERIFY(showsUnselected(w().Text1[20]));
 }
 
@@ -273,42 +272,42 @@ void TestGrid::sameNamesInAnotherFolder()
     const QString card = m_env->makeFolder(QStringLiteral("card"));
     for (int i = 0; i < 40; ++i)
         writePicture(QDir(card).filePath(QStringLiteral("pic%1.jpg").arg(i, 3, 10, QLatin1Char('0'))), 100 + i);
-    while (w().state.PageStart < first)
-        w().scrolldown_Click();
+    while (w().position().PageStart < first)
+        w().grid().scrolldown_Click();
     // Without automatic loading the grid keeps showing the first folder's pictures.
-    w().setAutoThumbnails(false);
+    m_env->app().settings.AutoThumbnails = false;
     m_env->openFolder(card);
     for (int k = 0; k < 36; ++k) {
         const int shown = first + k; // the number of the picture in cell k
         const QString name = shown < 40 ? QStringLiteral("pic%1.jpg").arg(shown, 3, 10, QLatin1Char('0')) : QString();
-        w().Image1_Click(k);
-        QCOMPARE(w().state.SelectedCount, 0);
-        w().Text1_Click(k);
-        QCOMPARE(w().state.SelectedCount, 0);
-        w().Image1_MouseMove(k);
+        w().selection().Image1_Click(k);
+        QCOMPARE(w().marks().SelectedCount, 0);
+        w().selection().Text1_Click(k);
+        QCOMPARE(w().marks().SelectedCount, 0);
+        w().selection().Image1_MouseMove(k);
         QCOMPARE(w().Text6->text(), name);
-        w().Text1_MouseMove(k);
+        w().selection().Text1_MouseMove(k);
         QCOMPARE(w().Text6->text(), name);
         if (shown < 40) {
-            w().Image1_DblClick(k);
+            w().viewer().Image1_DblClick(k);
             QCOMPARE(pictureNumber(w().Picture2->drawnPicture()), shown);
         }
     }
     // No file of the new folder was selected: nobody has seen one.
     for (int i = 0; i < 40; ++i)
         QVERIFY(!w().File1->Selected(i));
-    w().setPictureSize(false);
-    w().Image1_DblClick(0);
+    m_env->app().settings.PictureSize = false;
+    w().viewer().Image1_DblClick(0);
     QCOMPARE(pictureNumber(m_env->app().bigPicture().Picture1->Picture()), first);
     m_env->app().bigPicture().close();
 
     // Once loaded, the cells stand for the new folder's files.
-    w().ButtonLoadThumbs_Click();
-    w().Text1_Click(0);
-    w().Image1_Click(1);
+    w().loader().ButtonLoadThumbs_Click();
+    w().selection().Text1_Click(0);
+    w().selection().Image1_Click(1);
     QVERIFY(w().File1->Selected(0) && w().File1->Selected(1));
-    QCOMPARE(w().state.SelectedCount, 2);
-    w().Image1_DblClick(0);
+    QCOMPARE(w().marks().SelectedCount, 2);
+    w().viewer().Image1_DblClick(0);
     QCOMPARE(pictureNumber(m_env->app().bigPicture().Picture1->Picture()), 100);
     m_env->app().bigPicture().close();
 }
@@ -316,10 +315,10 @@ void TestGrid::sameNamesInAnotherFolder()
 void TestGrid::listSelectionsLeaveTheGridAlone()
 {
     w().File1->setSelected(2, true);
-    w().ShowThumbnailPage();
-    w().PageUp_Click();
+    w().grid().ShowThumbnailPage();
+    w().grid().PageUp_Click();
     QVERIFY(showsUnselected(w().Text1[2]));
-    QCOMPARE(w().state.SelectedCount, 0);
+    QCOMPARE(w().marks().SelectedCount, 0);
     QVERIFY(w().File1->Selected(2));
 }
 
@@ -329,10 +328,10 @@ void TestGrid::thumbnailThatFailedToDecodeIsSelectedByItsCaption()
     const QString dir = env.makeFolder(QStringLiteral("bad"));
     copyPicture(QStringLiteral("garbage.jpg"), dir);
     m_env->openFolder(dir);
-    w().Image1_Click(0);
-    QCOMPARE(w().state.SelectedCount, 0);
-    w().Text1_Click(0);
-    QCOMPARE(w().state.SelectedCount, 1);
+    w().selection().Image1_Click(0);
+    QCOMPARE(w().marks().SelectedCount, 0);
+    w().selection().Text1_Click(0);
+    QCOMPARE(w().marks().SelectedCount, 1);
     QVERIFY(w().File1->Selected(0));
 }
 

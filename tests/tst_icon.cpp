@@ -1,11 +1,10 @@
 // The windows carry the icon that is installed in the icon theme, picture for picture.
-#include "tests/testsupport.h"
+#include <QImage>
+#include <QTest>
 
 #include "fileops/movefilewindow.h"
 #include "renamer/bulksorter.h"
-
-#include <QImage>
-#include <QTest>
+#include "tests/testsupport.h"
 
 using namespace orvella;
 using namespace orvella::test;
@@ -48,7 +47,7 @@ void TestIcon::everyWindowShowsTheInstalledIcon()
     QVERIFY(env.start());
     QCOMPARE(differenceFromInstalledIcon(env.w().windowIcon()), QString());
 
-    QCOMPARE(differenceFromInstalledIcon(env.w().moveFileWindow().windowIcon()), QString());
+    QCOMPARE(differenceFromInstalledIcon(env.w().panel().chooser().windowIcon()), QString());
 
     BulkSorter &renamer = env.app().showFileRenamer();
     QCOMPARE(differenceFromInstalledIcon(renamer.windowIcon()), QString());

@@ -1,8 +1,8 @@
 // The pure rules of new names: the count start read from a text, the number format, extensions
 // and the names that are refused.
-#include "fileops/namerules.h"
-
 #include <QTest>
+
+#include "fileops/namerules.h"
 
 using namespace orvella;
 

@@ -1,16 +1,5 @@
 // The Options dialog: its layout, what it shows on opening, what OK stores, the close box, the
 // remembered format boxes, and the settings taking effect at their next use.
-#include "tests/testsupport.h"
-
-#include "app/twips.h"
-#include "browse/gridwidgets.h"
-#include "dialogs/bigpicture.h"
-#include "dialogs/optionsdialog.h"
-#include "dialogs/picturebox.h"
-#include "platform/filelistbox.h"
-#include "platform/folderlistbox.h"
-#include "renamer/bulksorter.h"
-
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -21,6 +10,16 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QToolBar>
+
+#include "browse/gridwidgets.h"
+#include "dialogs/bigpicture.h"
+#include "dialogs/options.h"
+#include "dialogs/picturebox.h"
+#include "renamer/bulksorter.h"
+#include "tests/testsupport.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
+#include "ui/twips.h"
 
 using namespace orvella;
 using namespace orvella::test;
@@ -171,7 +170,7 @@ void TestOptions::layoutFollowsTheTable()
 void TestOptions::firstOpeningShowsTheSettings()
 {
     // The list of formats in force does not matter: the boxes open in their design state.
-    w().setImageFormat(QStringLiteral("*.gif"));
+    m_env->app().settings.ImageFormat = QStringLiteral("*.gif");
     Options &o = openOptions();
     QVERIFY(o.isVisible());
     QVERIFY(!w().isEnabled());
@@ -181,7 +180,7 @@ void TestOptions::firstOpeningShowsTheSettings()
     QCOMPARE(tickedFormats(o), (QStringList {"JPEG", "BMP", "GIF", "ICO"}));
     QCOMPARE(o.FormatsRemembered, 0);
     // While the dialog is open the pattern is empty.
-    QCOMPARE(w().ImageFormat(), QString());
+    QCOMPARE(m_env->app().settings.ImageFormat, QString());
     QCOMPARE(o.FormatPatterns[0], QStringLiteral("*.jpeg;*.jpg"));
     QCOMPARE(o.FormatPatterns[1], QStringLiteral("*.bmp"));
     QCOMPARE(o.FormatPatterns[2], QStringLiteral("*.gif"));
@@ -191,17 +190,17 @@ void TestOptions::firstOpeningShowsTheSettings()
 
 void TestOptions::openingShowsChangedSettings()
 {
-    w().setPictureSize(false);
-    w().setDeleteRecycle(false);
-    w().setAutoThumbnails(false);
+    m_env->app().settings.PictureSize = false;
+    m_env->app().settings.DeleteRecycle = false;
+    m_env->app().settings.AutoThumbnails = false;
     Options &o = openOptions();
     QVERIFY(o.FullScreen->isChecked() && !o.SmallPicture->isChecked());
     QVERIFY(o.PermDel->isChecked() && !o.ToRecycle->isChecked());
     QVERIFY(o.ManualThumb->isChecked() && !o.AutoThumb->isChecked());
     o.Command3->click();
     // A second opening shows the settings again, not what the widgets held.
-    w().setPictureSize(true);
-    w().setAutoThumbnails(true);
+    m_env->app().settings.PictureSize = true;
+    m_env->app().settings.AutoThumbnails = true;
     openOptions();
     QVERIFY(o.SmallPicture->isChecked());
     QVERIFY(o.PermDel->isChecked());
@@ -243,7 +242,7 @@ void TestOptions::okBuildsThePattern()
     Options &o = openOptions();
     tickFormats(o, ticked);
     QTest::mouseClick(o.Command3, Qt::LeftButton);
-    QCOMPARE(w().ImageFormat(), pattern);
+    QCOMPARE(m_env->app().settings.ImageFormat, pattern);
     QVERIFY(!o.isVisible());
     QVERIFY(w().isEnabled());
     QVERIFY(m_env->boxes().shown().isEmpty());
@@ -263,9 +262,9 @@ void TestOptions::okStoresTheOtherSettings()
     o.PermDel->setChecked(true);
     o.ManualThumb->setChecked(true);
     o.Command3->click();
-    QVERIFY(!w().PictureSize());
-    QVERIFY(!w().DeleteRecycle());
-    QVERIFY(!w().AutoThumbnails());
+    QVERIFY(!m_env->app().settings.PictureSize);
+    QVERIFY(!m_env->app().settings.DeleteRecycle);
+    QVERIFY(!m_env->app().settings.AutoThumbnails);
     // The load button shows at once.
     QVERIFY(w().ButtonLoadThumbs->isVisible());
 
@@ -274,9 +273,9 @@ void TestOptions::okStoresTheOtherSettings()
     o.ToRecycle->setChecked(true);
     o.AutoThumb->setChecked(true);
     o.Command3->click();
-    QVERIFY(w().PictureSize());
-    QVERIFY(w().DeleteRecycle());
-    QVERIFY(w().AutoThumbnails());
+    QVERIFY(m_env->app().settings.PictureSize);
+    QVERIFY(m_env->app().settings.DeleteRecycle);
+    QVERIFY(m_env->app().settings.AutoThumbnails);
     QVERIFY(w().ButtonLoadThumbs->isHidden());
 }
 
@@ -291,10 +290,10 @@ void TestOptions::noFormatTickedKeepsTheDialogOpen()
     QCOMPARE(m_env->boxes().shown()[0].text, QStringLiteral("You must select a Picture Format"));
     QVERIFY(o.isVisible());
     QVERIFY(!w().isEnabled());
-    QCOMPARE(w().ImageFormat(), QString());
+    QCOMPARE(m_env->app().settings.ImageFormat, QString());
     // The other settings are stored all the same.
-    QVERIFY(!w().DeleteRecycle());
-    QVERIFY(!w().AutoThumbnails());
+    QVERIFY(!m_env->app().settings.DeleteRecycle);
+    QVERIFY(!m_env->app().settings.AutoThumbnails);
     QVERIFY(w().ButtonLoadThumbs->isVisible());
 
     // A second OK with a format closes the dialog.
@@ -303,8 +302,8 @@ void TestOptions::noFormatTickedKeepsTheDialogOpen()
     QCOMPARE(m_env->boxes().shown().size(), 1);
     QVERIFY(!o.isVisible());
     QVERIFY(w().isEnabled());
-    QCOMPARE(w().ImageFormat(), QStringLiteral("*.gif"));
-    QVERIFY(!w().DeleteRecycle());
+    QCOMPARE(m_env->app().settings.ImageFormat, QStringLiteral("*.gif"));
+    QVERIFY(!m_env->app().settings.DeleteRecycle);
 }
 
 void TestOptions::closeBoxKeepsEverySetting()
@@ -312,10 +311,10 @@ void TestOptions::closeBoxKeepsEverySetting()
     Options &o = openOptions();
     tickFormats(o, {"BMP"});
     o.Command3->click();
-    QCOMPARE(w().ImageFormat(), QStringLiteral("*.bmp"));
+    QCOMPARE(m_env->app().settings.ImageFormat, QStringLiteral("*.bmp"));
 
     openOptions();
-    QCOMPARE(w().ImageFormat(), QString());
+    QCOMPARE(m_env->app().settings.ImageFormat, QString());
     tickFormats(o, {"GIF"});
     o.FullScreen->setChecked(true);
     o.PermDel->setChecked(true);
@@ -323,10 +322,10 @@ void TestOptions::closeBoxKeepsEverySetting()
     QVERIFY(o.close());
     QVERIFY(!o.isVisible());
     QVERIFY(w().isEnabled());
-    QCOMPARE(w().ImageFormat(), QStringLiteral("*.bmp"));
-    QVERIFY(w().PictureSize());
-    QVERIFY(w().DeleteRecycle());
-    QVERIFY(w().AutoThumbnails());
+    QCOMPARE(m_env->app().settings.ImageFormat, QStringLiteral("*.bmp"));
+    QVERIFY(m_env->app().settings.PictureSize);
+    QVERIFY(m_env->app().settings.DeleteRecycle);
+    QVERIFY(m_env->app().settings.AutoThumbnails);
     QVERIFY(w().ButtonLoadThumbs->isHidden());
     QVERIFY(m_env->boxes().shown().isEmpty());
     // The boxes remember the last OK, not what was ticked before the close box.
@@ -341,7 +340,7 @@ void TestOptions::keysActAsOkAndCloseBox()
     pressKey(o, Qt::Key_Return);
     QVERIFY(!o.isVisible());
     QVERIFY(w().isEnabled());
-    QCOMPARE(w().ImageFormat(), QStringLiteral("*.gif"));
+    QCOMPARE(m_env->app().settings.ImageFormat, QStringLiteral("*.gif"));
 
     openOptions();
     tickFormats(o, {"JPEG"});
@@ -349,8 +348,8 @@ void TestOptions::keysActAsOkAndCloseBox()
     pressKey(o, Qt::Key_Escape); // as the close box: nothing stored
     QVERIFY(!o.isVisible());
     QVERIFY(w().isEnabled());
-    QCOMPARE(w().ImageFormat(), QStringLiteral("*.gif"));
-    QVERIFY(w().DeleteRecycle());
+    QCOMPARE(m_env->app().settings.ImageFormat, QStringLiteral("*.gif"));
+    QVERIFY(m_env->app().settings.DeleteRecycle);
 }
 
 void TestOptions::closeBoxAfterARefusedOk()
@@ -363,9 +362,9 @@ void TestOptions::closeBoxAfterARefusedOk()
     QVERIFY(o.isVisible());
     QVERIFY(o.close());
     QVERIFY(w().isEnabled());
-    QCOMPARE(w().ImageFormat(), BrowserSettings::defaultImageFormat());
-    QVERIFY(w().DeleteRecycle());
-    QVERIFY(w().AutoThumbnails());
+    QCOMPARE(m_env->app().settings.ImageFormat, BrowserSettings::defaultImageFormat());
+    QVERIFY(m_env->app().settings.DeleteRecycle);
+    QVERIFY(m_env->app().settings.AutoThumbnails);
     QVERIFY(w().ButtonLoadThumbs->isHidden());
     // The boxes are back as they were at opening too: OK at once is accepted.
     openOptions();
@@ -373,7 +372,7 @@ void TestOptions::closeBoxAfterARefusedOk()
     o.Command3->click();
     QVERIFY(!o.isVisible());
     QCOMPARE(m_env->boxes().shown().size(), 1);
-    QCOMPARE(w().ImageFormat(), QStringLiteral("*.jpeg;*.jpg;*.bmp;*.gif;*.ico;*.icon"));
+    QCOMPARE(m_env->app().settings.ImageFormat, QStringLiteral("*.jpeg;*.jpg;*.bmp;*.gif;*.ico;*.icon"));
 }
 
 void TestOptions::closeBoxOnTheFirstOpeningKeepsTheBoxes()
@@ -381,16 +380,16 @@ void TestOptions::closeBoxOnTheFirstOpeningKeepsTheBoxes()
     Options &o = openOptions();
     tickFormats(o, {"GIF"});
     QVERIFY(o.close());
-    QCOMPARE(w().ImageFormat(), BrowserSettings::defaultImageFormat());
+    QCOMPARE(m_env->app().settings.ImageFormat, BrowserSettings::defaultImageFormat());
     // The next opening shows what the first one showed, which is what the settings still list.
     openOptions();
     QCOMPARE(tickedFormats(o), (QStringList {"JPEG", "BMP", "GIF", "ICO"}));
-    QCOMPARE(w().ImageFormat(), QString());
+    QCOMPARE(m_env->app().settings.ImageFormat, QString());
     QVERIFY(o.AutoThumb->isChecked());
     o.Command3->click();
     QVERIFY(!o.isVisible());
     QVERIFY(m_env->boxes().shown().isEmpty());
-    QCOMPARE(w().ImageFormat(), QStringLiteral("*.jpeg;*.jpg;*.bmp;*.gif;*.ico;*.icon"));
+    QCOMPARE(m_env->app().settings.ImageFormat, QStringLiteral("*.jpeg;*.jpg;*.bmp;*.gif;*.ico;*.icon"));
 }
 
 void TestOptions::formatBoxesOutliveTheMainWindow()
@@ -407,8 +406,8 @@ void TestOptions::formatBoxesOutliveTheMainWindow()
 
     // The new main window starts from the defaults; the dialog still shows the last OK's boxes
     // and works on the new window.
-    QCOMPARE(w().ImageFormat(), BrowserSettings::defaultImageFormat());
-    QVERIFY(w().DeleteRecycle());
+    QCOMPARE(m_env->app().settings.ImageFormat, BrowserSettings::defaultImageFormat());
+    QVERIFY(m_env->app().settings.DeleteRecycle);
     Options &again = openOptions();
     QCOMPARE(&again, &o);
     QCOMPARE(tickedFormats(o), (QStringList {"JPEG", "ICO"}));
@@ -418,7 +417,7 @@ void TestOptions::formatBoxesOutliveTheMainWindow()
     o.Command3->click();
     QVERIFY(w().isEnabled());
     QVERIFY(w().ButtonLoadThumbs->isVisible());
-    QCOMPARE(w().ImageFormat(), QStringLiteral("*.jpeg;*.jpg;*.ico;*.icon"));
+    QCOMPARE(m_env->app().settings.ImageFormat, QStringLiteral("*.jpeg;*.jpg;*.ico;*.icon"));
 }
 
 void TestOptions::patternTakesEffectAtTheNextLoad()
@@ -473,7 +472,7 @@ void TestOptions::permanentDeleteAtTheNextDelete()
     Options &o = openOptions();
     o.PermDel->setChecked(true);
     o.Command3->click();
-    w().Image1_Click(0);
+    w().selection().Image1_Click(0);
     pressToolbar(w(), QStringLiteral("DeleteSelected"));
     QVERIFY(!QFileInfo::exists(QDir(m_pics).filePath(QStringLiteral("a.jpg"))));
     QVERIFY(!QFileInfo::exists(trashFolder() + QStringLiteral("/files/a.jpg")));
@@ -481,7 +480,7 @@ void TestOptions::permanentDeleteAtTheNextDelete()
     openOptions();
     o.ToRecycle->setChecked(true);
     o.Command3->click();
-    w().Image1_Click(0);
+    w().selection().Image1_Click(0);
     QCOMPARE(w().Text1[0]->text(), QStringLiteral("b.jpeg"));
     pressToolbar(w(), QStringLiteral("DeleteSelected"));
     QVERIFY(!QFileInfo::exists(QDir(m_pics).filePath(QStringLiteral("b.jpeg"))));
@@ -493,7 +492,7 @@ void TestOptions::fullSizeAtTheNextDoubleClick()
     Options &o = openOptions();
     o.FullScreen->setChecked(true);
     o.Command3->click();
-    w().Image1_DblClick(0);
+    w().viewer().Image1_DblClick(0);
     QVERIFY(m_env->app().bigPicture().isVisible());
     QVERIFY(w().Picture2->isHidden());
     m_env->app().bigPicture().close();
@@ -501,7 +500,7 @@ void TestOptions::fullSizeAtTheNextDoubleClick()
     openOptions();
     o.SmallPicture->setChecked(true);
     o.Command3->click();
-    w().Image1_DblClick(0);
+    w().viewer().Image1_DblClick(0);
     QVERIFY(!m_env->app().bigPicture().isVisible());
     QVERIFY(w().Picture2->isVisible());
 }

@@ -1,17 +1,5 @@
 // The platform layer: listing, folder list, decoding, pointer, dialog record, single instance,
 // download.
-#include "tests/testsupport.h"
-
-#include "platform/busypointer.h"
-#include "platform/download.h"
-#include "platform/drivelist.h"
-#include "platform/filelistbox.h"
-#include "platform/filelisting.h"
-#include "platform/folderlistbox.h"
-#include "platform/paths.h"
-#include "platform/picturedecoder.h"
-#include "platform/singleinstance.h"
-
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
@@ -23,6 +11,17 @@
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
+
+#include "platform/download.h"
+#include "platform/filelisting.h"
+#include "platform/paths.h"
+#include "platform/picturedecoder.h"
+#include "platform/singleinstance.h"
+#include "tests/testsupport.h"
+#include "ui/busypointer.h"
+#include "ui/drivelistbox.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
 
 using namespace orvella;
 using namespace orvella::test;

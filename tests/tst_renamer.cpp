@@ -1,25 +1,24 @@
 // The renamer window: opening on the system root, layout, navigation, selection, the picture
 // preview, and its coming and going with the main window.
-#include "tests/renamersupport.h"
-
-#include "app/twips.h"
-#include "browse/gridwidgets.h"
-#include "platform/drivelist.h"
-#include "platform/filelisting.h"
-#include "platform/paths.h"
-#include "platform/workingfolder.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
-#include <QPushButton>
 #include <QToolButton>
+
+#include "browse/gridwidgets.h"
+#include "platform/filelisting.h"
+#include "platform/paths.h"
+#include "platform/workingfolder.h"
+#include "tests/renamersupport.h"
+#include "ui/drivelistbox.h"
+#include "ui/twips.h"
 
 using namespace orvella;
 using namespace orvella::test;
@@ -373,11 +372,11 @@ void TestRenamer::leavingAndReenteringResetsTheSettings()
     const QString dir = env.makeFolder(QStringLiteral("dir"));
     writeNamedFiles(dir, {"a.jpg"});
     QVERIFY(env.start());
-    env.w().setAutoThumbnails(false);
-    env.w().setDeleteRecycle(false);
-    env.w().setPictureSize(false);
-    env.w().setImageFormat(QStringLiteral("*.gif"));
-    env.w().Toolbar1_ButtonClick(QStringLiteral("FileRenamer"));
+    env.app().settings.AutoThumbnails = false;
+    env.app().settings.DeleteRecycle = false;
+    env.app().settings.PictureSize = false;
+    env.app().settings.ImageFormat = QStringLiteral("*.gif");
+    env.w().toolbar().Toolbar1_ButtonClick(QStringLiteral("FileRenamer"));
     runDeferredDeletes();
     // While the renamer is open the settings keep what the main window had.
     const BrowserSettings &s = env.app().settings;
@@ -394,16 +393,16 @@ void TestRenamer::leavingAndReenteringResetsTheSettings()
     r->close();
     runDeferredDeletes();
     MainWindow &back = env.w();
-    QVERIFY(back.AutoThumbnails());
-    QVERIFY(back.DeleteRecycle());
-    QVERIFY(back.PictureSize());
-    QCOMPARE(back.ImageFormat(), BrowserSettings::defaultImageFormat());
+    QVERIFY(env.app().settings.AutoThumbnails);
+    QVERIFY(env.app().settings.DeleteRecycle);
+    QVERIFY(env.app().settings.PictureSize);
+    QCOMPARE(env.app().settings.ImageFormat, BrowserSettings::defaultImageFormat());
     QCOMPARE(back.File1->Pattern(), BrowserSettings::defaultImageFormat());
     QVERIFY(back.ButtonLoadThumbs->isHidden());
 
     // Entering again opens a renamer as new, on the system root.
-    back.setDeleteRecycle(false);
-    back.Toolbar1_ButtonClick(QStringLiteral("FileRenamer"));
+    env.app().settings.DeleteRecycle = false;
+    back.toolbar().Toolbar1_ButtonClick(QStringLiteral("FileRenamer"));
     runDeferredDeletes();
     r = env.app().fileRenamer();
     QVERIFY(r);
@@ -414,7 +413,7 @@ void TestRenamer::leavingAndReenteringResetsTheSettings()
     QVERIFY(!env.app().settings.DeleteRecycle);
     r->close();
     runDeferredDeletes();
-    QVERIFY(env.w().DeleteRecycle());
+    QVERIFY(env.app().settings.DeleteRecycle);
     QVERIFY(env.boxes().shown().isEmpty());
 }
 

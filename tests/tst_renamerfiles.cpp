@@ -1,15 +1,15 @@
 // The renamer's preview, rename and delete on real folders: new names, numbering, failures part-way,
 // refused prefixes, and deletes with the main window closed.
-#include "tests/renamersupport.h"
-
-#include "fileops/namerules.h"
-#include "platform/busypointer.h"
-#include "renamer/namepreview.h"
-
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
+
+#include "fileops/namerules.h"
+#include "fileops/renamerun.h"
+#include "renamer/namepreview.h"
+#include "tests/renamersupport.h"
+#include "ui/busypointer.h"
 
 using namespace orvella;
 using namespace orvella::test;
@@ -46,7 +46,7 @@ void runDeferredDeletes()
 // Opens the renamer from the main window's toolbar, so the main window is closed meanwhile.
 BulkSorter &renamerFromMainWindow(TestEnv &env, const QString &folder)
 {
-    env.w().Toolbar1_ButtonClick(QStringLiteral("FileRenamer"));
+    env.w().toolbar().Toolbar1_ButtonClick(QStringLiteral("FileRenamer"));
     runDeferredDeletes();
     BulkSorter *r = env.app().fileRenamer();
     if (!r || env.app().mainWindow())
@@ -440,7 +440,7 @@ void TestRenamerFiles::deleteToTheTrashWithTheMainWindowClosed()
     TestEnv env;
     const QString dir = exampleFolder(env);
     QVERIFY(env.start());
-    QVERIFY(env.w().DeleteRecycle());
+    QVERIFY(env.app().settings.DeleteRecycle);
     BulkSorter &r = renamerFromMainWindow(env, dir);
     selectNames(r, {"a.jpg", "notes"});
     r.Text2->setText(QStringLiteral("kept"));
@@ -463,7 +463,7 @@ void TestRenamerFiles::deletePermanentlyWithTheMainWindowClosed()
     TestEnv env;
     const QString dir = exampleFolder(env);
     QVERIFY(env.start());
-    env.w().setDeleteRecycle(false);
+    env.app().settings.DeleteRecycle = false;
     BulkSorter &r = renamerFromMainWindow(env, dir);
     selectNames(r, {"b.JPG", "c.gif"});
     r.Command5_Click();
@@ -487,7 +487,7 @@ void TestRenamerFiles::deleteFailuresAreReportedOnceAtTheEnd()
     TestEnv env;
     const QString dir = exampleFolder(env);
     QVERIFY(env.start());
-    env.w().setDeleteRecycle(toTrash);
+    env.app().settings.DeleteRecycle = toTrash;
     BulkSorter &r = renamerFromMainWindow(env, dir);
     r.Command1_Click();
     // Two files go away behind the window's back; the run goes on past them.

@@ -1,22 +1,10 @@
 // Start-up of the main window: defaults, layout, second copy, advertisement pane, toolbar.
-#include "tests/testsupport.h"
-
-#include "app/twips.h"
-#include "browse/gridwidgets.h"
-#include "dialogs/picturebox.h"
-#include "platform/drivelist.h"
-#include "platform/filelistbox.h"
-#include "platform/folderlistbox.h"
-#include "platform/webpane.h"
-#include "platform/workingfolder.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,9 +12,20 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+
+#include "browse/gridwidgets.h"
+#include "dialogs/picturebox.h"
+#include "platform/workingfolder.h"
+#include "tests/testsupport.h"
+#include "ui/drivelistbox.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
+#include "ui/twips.h"
+#include "ui/webpane.h"
 
 using namespace orvella;
 using namespace orvella::test;
@@ -83,11 +82,11 @@ void TestStartup::freshStartHasDefaultsAndHiddenFields()
     TestEnv env;
     QVERIFY(env.start());
     MainWindow &w = env.w();
-    QCOMPARE(w.ImageFormat(), QStringLiteral("*.jpg;*.jpeg;*.bmp;*.gif;*.ico"));
-    QVERIFY(w.AutoThumbnails());
-    QVERIFY(w.PictureSize());
-    QVERIFY(w.DeleteRecycle());
-    QCOMPARE(w.File1->Pattern(), w.ImageFormat());
+    QCOMPARE(env.app().settings.ImageFormat, QStringLiteral("*.jpg;*.jpeg;*.bmp;*.gif;*.ico"));
+    QVERIFY(env.app().settings.AutoThumbnails);
+    QVERIFY(env.app().settings.PictureSize);
+    QVERIFY(env.app().settings.DeleteRecycle);
+    QCOMPARE(w.File1->Pattern(), env.app().settings.ImageFormat);
     QVERIFY(w.isVisible());
     QCOMPARE(w.windowTitle(), QStringLiteral("Orvella"));
     QVERIFY(w.ButtonLoadThumbs->isHidden());
@@ -99,7 +98,7 @@ void TestStartup::freshStartHasDefaultsAndHiddenFields()
     QVERIFY(!w.Check3->isChecked());
     QCOMPARE(w.Text3->text(), QStringLiteral("1"));
     QCOMPARE(w.Text2->text(), QString());
-    QCOMPARE(w.state.SelectedCount, 0);
+    QCOMPARE(w.marks().SelectedCount, 0);
     QVERIFY(w.Picture2->isHidden());
     QVERIFY(w.Text4->text().startsWith(QStringLiteral("Total Pictures ")));
     QVERIFY(env.boxes().shown().isEmpty());
@@ -155,7 +154,7 @@ void TestStartup::startsOnTheRootOfTheWorkingFoldersVolume()
     QCOMPARE(w.File1->Path(), root);
     QCOMPARE(workingFolder(), root);
     QCOMPARE(w.Drive1->driveRoot(), root);
-    QCOMPARE(w.state.PageStart, 0);
+    QCOMPARE(w.position().PageStart, 0);
 }
 
 void TestStartup::startUpShowsTheRootsPicturesLoadedOnce()
@@ -187,7 +186,7 @@ void TestStartup::startUpShowsTheRootsPicturesLoadedOnce()
     }));
     QCOMPARE(ours, 5);
     // One load: every listed picture decoded once (a second load would decode slot 0 again).
-    QCOMPARE(w.state.Decodes, qint64(w.File1->ListCount()));
+    QCOMPARE(w.pictures().Decodes, qint64(w.File1->ListCount()));
     QVERIFY(w.Text4->text() == QStringLiteral("Total Pictures %1").arg(w.File1->ListCount()));
 }
 
@@ -195,19 +194,19 @@ void TestStartup::settingsAreResetOnEveryCreation()
 {
     TestEnv env;
     QVERIFY(env.start());
-    env.w().setAutoThumbnails(false);
-    env.w().setDeleteRecycle(false);
-    env.w().setPictureSize(false);
-    env.w().setImageFormat(QStringLiteral("*.gif"));
+    env.app().settings.AutoThumbnails = false;
+    env.app().settings.DeleteRecycle = false;
+    env.app().settings.PictureSize = false;
+    env.app().settings.ImageFormat = QStringLiteral("*.gif");
     env.app().closeMainWindow();
     // The settings outlive the window that was closed...
     QVERIFY(!env.app().settings.DeleteRecycle);
     // ...and a new window starts with the defaults again.
     QVERIFY(env.start());
-    QVERIFY(env.w().AutoThumbnails());
-    QVERIFY(env.w().DeleteRecycle());
-    QVERIFY(env.w().PictureSize());
-    QCOMPARE(env.w().ImageFormat(), QStringLiteral("*.jpg;*.jpeg;*.bmp;*.gif;*.ico"));
+    QVERIFY(env.app().settings.AutoThumbnails);
+    QVERIFY(env.app().settings.DeleteRecycle);
+    QVERIFY(env.app().settings.PictureSize);
+    QCOMPARE(env.app().settings.ImageFormat, QStringLiteral("*.jpg;*.jpeg;*.bmp;*.gif;*.ico"));
     // The window created afresh is not taken for a second copy of the program.
     QVERIFY(env.boxes().shown().isEmpty());
 }
@@ -239,7 +238,7 @@ void TestStartup::advertisementShownWhenFetched()
     env.app().advertAddress = server.url();
     QVERIFY(env.start());
     MainWindow &w = env.w();
-    QCOMPARE(w.state.DownloadFailed, 0);
+    QCOMPARE(w.downloadFailed(), 0);
     QVERIFY(!w.WebBrowser1->isHidden());
     QCOMPARE(w.WebBrowser1->address(), server.url());
     QTRY_VERIFY(w.WebBrowser1->toPlainText().contains(QStringLiteral("Spring offer")));
@@ -249,7 +248,7 @@ void TestStartup::advertisementHiddenWithoutNetwork()
 {
     TestEnv env;
     QVERIFY(env.start()); // the test's address refuses at once
-    QCOMPARE(env.w().state.DownloadFailed, 1);
+    QCOMPARE(env.w().downloadFailed(), 1);
     QVERIFY(env.w().WebBrowser1->isHidden());
     QVERIFY(env.boxes().shown().isEmpty());
 }
@@ -289,7 +288,7 @@ void TestStartup::toolbarHasItsButtonsInOrder()
         QCOMPARE(actions[i]->toolTip(), tips[i]);
     }
     // A key that matches none does nothing.
-    env.w().Toolbar1_ButtonClick(QStringLiteral("selectall"));
+    env.w().toolbar().Toolbar1_ButtonClick(QStringLiteral("selectall"));
     QVERIFY(env.boxes().shown().isEmpty());
 }
 
@@ -311,11 +310,11 @@ void TestStartup::helpWithoutBrowserIsReported()
 {
     TestEnv env;
     QVERIFY(env.start());
-    env.w().Toolbar1_ButtonClick(QStringLiteral("Help"));
+    env.w().toolbar().Toolbar1_ButtonClick(QStringLiteral("Help"));
     QCOMPARE(env.browserStarts(), QStringList {env.app().homeAddress});
     QVERIFY(env.boxes().shown().isEmpty());
     env.setBrowserWorks(false);
-    env.w().Toolbar1_ButtonClick(QStringLiteral("Help"));
+    env.w().toolbar().Toolbar1_ButtonClick(QStringLiteral("Help"));
     QCOMPARE(env.browserStarts().size(), 2);
     QCOMPARE(env.boxes().shown().size(), 1);
     QVERIFY(env.boxes().shown()[0].text.contains(env.app().homeAddress));

@@ -1,13 +1,5 @@
 // Thumbnails at camera scale: embedded EXIF thumbnails, orientation on both paths, malformed
 // EXIF segments, and the parallel load keeping every slot, progress value and decode count right.
-#include "tests/exifwriter.h"
-#include "tests/testsupport.h"
-
-#include "browse/gridwidgets.h"
-#include "platform/exifthumbnail.h"
-#include "platform/filelistbox.h"
-#include "platform/picturedecoder.h"
-
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -16,6 +8,13 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+
+#include "browse/gridwidgets.h"
+#include "platform/exifthumbnail.h"
+#include "platform/picturedecoder.h"
+#include "tests/exifwriter.h"
+#include "tests/testsupport.h"
+#include "ui/filelistbox.h"
 
 using namespace orvella;
 using namespace orvella::test;
@@ -221,9 +220,9 @@ void TestThumbnails::parallelLoadFillsEverySlotWithItsFile()
     QVERIFY(env.start());
     env.openFolder(dir);
     MainWindow &w = env.w();
-    QCOMPARE(w.state.Decodes, qint64(400));
+    QCOMPARE(w.pictures().Decodes, qint64(400));
     for (int i = 0; i < 400; ++i)
-        QCOMPARE(pictureNumber(w.state.Image3[size_t(i)]), i % 216);
+        QCOMPARE(pictureNumber(w.pictures().Image3[size_t(i)]), i % 216);
     for (int k = 0; k < 36; ++k)
         QCOMPARE(pictureNumber(w.Image1[size_t(k)]->picture()), k);
 }
@@ -256,8 +255,8 @@ void TestThumbnails::otherFormatsGoTheSamePath()
     MainWindow &w = env.w();
     QCOMPARE(w.File1->ListCount(), int(files.size()));
     for (int i = 0; i < w.File1->ListCount(); ++i) {
-        QVERIFY2(!w.state.Image3[size_t(i)].isNull(), qPrintable(w.File1->List(i)));
-        QVERIFY2(w.state.Image3[size_t(i)].width() <= 4 * Cell.width(), qPrintable(w.File1->List(i)));
+        QVERIFY2(!w.pictures().Image3[size_t(i)].isNull(), qPrintable(w.File1->List(i)));
+        QVERIFY2(w.pictures().Image3[size_t(i)].width() <= 4 * Cell.width(), qPrintable(w.File1->List(i)));
     }
 }
 

@@ -1,14 +1,7 @@
 // Where a load's thumbnails come from: the run's cache keyed by file identity (decode counts after
 // a revisit, a rename, a move, a delete, an edit; the budget), the desktop's thumbnail cache; and
 // what the window does while a load runs.
-#include "tests/testsupport.h"
-
-#include "browse/gridwidgets.h"
-#include "browse/thumbnailcache.h"
-#include "browse/thumbnailloader.h"
-#include "platform/desktopthumbnails.h"
-#include "platform/fileidentity.h"
-#include "platform/filelistbox.h"
+#include <map>
 
 #include <QCheckBox>
 #include <QCryptographicHash>
@@ -17,12 +10,19 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
 #include <QWindow>
 #include <qpa/qwindowsysteminterface.h>
 
-#include <map>
+#include "browse/gridwidgets.h"
+#include "browse/thumbnailcache.h"
+#include "browse/thumbnailloader.h"
+#include "platform/desktopthumbnails.h"
+#include "platform/fileidentity.h"
+#include "tests/testsupport.h"
+#include "ui/filelistbox.h"
 
 using namespace orvella;
 using namespace orvella::test;
@@ -88,7 +88,7 @@ void TestThumbnailSources::decodeCounts()
     MainWindow &w = env.w();
     env.openFolder(other);
     env.openFolder(dir);
-    QCOMPARE(w.state.Decodes, qint64(15));
+    QCOMPARE(w.pictures().Decodes, qint64(15));
     auto path = [&](const QString &name) { return QDir(dir).filePath(name); };
 
     switch (change) {
@@ -129,17 +129,17 @@ void TestThumbnailSources::decodeCounts()
         numberOf[QStringLiteral("pic004b.jpg")] = 40;
         break;
     }
-    const qint64 before = w.state.Decodes;
+    const qint64 before = w.pictures().Decodes;
     if (change == Change::Revisit)
         env.openFolder(dir);
     else
-        w.ButtonLoadThumbs_Click();
-    QCOMPARE(w.state.Decodes - before, decodes);
+        w.loader().ButtonLoadThumbs_Click();
+    QCOMPARE(w.pictures().Decodes - before, decodes);
     QCOMPARE(w.File1->ListCount(), int(numberOf.size()));
     for (int i = 0; i < w.File1->ListCount(); ++i) {
         const QString name = w.File1->List(i);
-        QCOMPARE(w.state.SlotPaths[size_t(i)], path(name));
-        QCOMPARE(pictureNumber(w.state.Image3[size_t(i)]), numberOf[name]);
+        QCOMPARE(w.pictures().SlotPaths[size_t(i)], path(name));
+        QCOMPARE(pictureNumber(w.pictures().Image3[size_t(i)]), numberOf[name]);
         QCOMPARE(pictureNumber(w.Image1[size_t(i)]->picture()), numberOf[name]);
     }
 }
@@ -156,18 +156,18 @@ void TestThumbnailSources::renameRunRefillingAPathShowsTheRightPicture()
     QVERIFY(env.start());
     env.openFolder(dir);
     MainWindow &w = env.w();
-    w.Text1_Click(1);
-    w.Text1_Click(2);
+    w.selection().Text1_Click(1);
+    w.selection().Text1_Click(2);
     w.Check1->setChecked(true);
     w.Text2->setText(QStringLiteral("H"));
     w.Text3->setText(QStringLiteral("-2"));
-    const qint64 before = w.state.Decodes;
-    w.Command3_Click();
+    const qint64 before = w.pictures().Decodes;
+    w.panel().Command3_Click();
     QCOMPARE(filesIn(dir), (QStringList {"H -001.jpg", "H -002.jpg", "a.jpg"}));
     QCOMPARE(w.File1->List(1), QStringLiteral("H -001.jpg"));
     QCOMPARE(pictureNumber(w.Image1[1]->picture()), 3);
     QCOMPARE(pictureNumber(w.Image1[2]->picture()), 2);
-    QCOMPARE(w.state.Decodes, before);
+    QCOMPARE(w.pictures().Decodes, before);
 }
 
 void TestThumbnailSources::cacheKeepsTheCurrentLoadAndEvictsTheLeastRecent()
@@ -224,9 +224,9 @@ void TestThumbnailSources::cacheKeepsTheCurrentLoadAndEvictsTheLeastRecent()
     env.app().thumbnails.setBudget(0);
     env.openFolder(a);
     env.openFolder(b);
-    const qint64 before = w.state.Decodes;
+    const qint64 before = w.pictures().Decodes;
     env.openFolder(a);
-    QCOMPARE(w.state.Decodes - before, 4);
+    QCOMPARE(w.pictures().Decodes - before, 4);
     QCOMPARE(env.app().thumbnails.count(), 4);
 }
 
@@ -323,14 +323,14 @@ void TestThumbnailSources::desktopThumbnails()
     const QByteArray entryBytes = contentOf(cacheEntry);
     QVERIFY(env.start());
     MainWindow &w = env.w();
-    const qint64 before = w.state.Decodes;
+    const qint64 before = w.pictures().Decodes;
     env.openFolder(dir);
     QCOMPARE(pictureNumber(w.Image1[1]->picture()), used ? 50 : 1);
-    QCOMPARE(w.state.Decodes - before, used ? 2 : 3);
+    QCOMPARE(w.pictures().Decodes - before, used ? 2 : 3);
     QCOMPARE(pictureNumber(w.Image1[0]->picture()), 0);
     // Scaled to just cover the cell, as a decoded thumbnail is.
     const QSize cover = w.thumbnailCoverSize();
-    const QImage shown = w.state.Image3[1];
+    const QImage shown = w.pictures().Image3[1];
     if (used) {
         QVERIFY(shown.width() >= cover.width() && shown.height() >= cover.height());
         QVERIFY(shown.width() <= cover.width() + 1 || shown.height() <= cover.height() + 1);
@@ -383,43 +383,45 @@ void TestThumbnailSources::duringALoad()
     window->installEventFilter(&counter);
 
     bool selectedDuringLoad = false, hiddenDuringLoad = false;
-    const qint64 before = w.state.Decodes;
-    const auto unhook = qScopeGuard([] { ThumbnailLoader::setSlotFilledHookForTesting({}); });
-    ThumbnailLoader::setSlotFilledHookForTesting([&](qsizetype slot) {
-        if (slot == 5) {
-            switch (what) {
-            case DuringLoad::Click: {
-                // A click on caption 3 comes from the window system, as the user's would.
-                const QPointF at = w.Text1[3]->mapTo(&w, QPointF(w.Text1[3]->rect().center()));
-                for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-                    QWindowSystemInterface::handleMouseEvent(window, at, window->mapToGlobal(at),
-                        t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, t);
-                break;
-            }
-            case DuringLoad::Paint:
-                // The window system says the logo's part of the window was uncovered.
-                QWindowSystemInterface::handleExposeEvent(window, QRegion(w.Picture1->geometry()));
-                break;
-            case DuringLoad::Close:
-                // From the window manager, and from the program itself.
-                QWindowSystemInterface::handleCloseEvent(window);
-                w.close();
-                break;
-            case DuringLoad::Handlers:
-                w.ButtonLoadThumbs_Click();
-                w.Text1_Click(2);
-                w.PageDown_Click();
-                w.OpenFileRenamer();
-                w.Toolbar1_ButtonClick(QStringLiteral("DeleteSelected"));
-                break;
-            }
-        }
-        selectedDuringLoad = selectedDuringLoad || w.File1->Selected(3) || w.File1->Selected(2);
-        hiddenDuringLoad = hiddenDuringLoad || !w.isVisible();
-    });
+    const qint64 before = w.pictures().Decodes;
+    const QMetaObject::Connection hook
+        = QObject::connect(&w.loader(), &ThumbnailLoader::slotFilled, [&](qsizetype slot) {
+              if (slot == 5) {
+                  switch (what) {
+                  case DuringLoad::Click: {
+                      // A click on caption 3 comes from the window system, as the user's would.
+                      const QPointF at = w.Text1[3]->mapTo(&w, QPointF(w.Text1[3]->rect().center()));
+                      for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                          QWindowSystemInterface::handleMouseEvent(window, at, window->mapToGlobal(at),
+                              t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, t);
+                      break;
+                  }
+                  case DuringLoad::Paint:
+                      // The window system says the logo's part of the window was uncovered.
+                      QWindowSystemInterface::handleExposeEvent(window, QRegion(w.Picture1->geometry()));
+                      break;
+                  case DuringLoad::Close:
+                      // From the window manager, and from the program itself.
+                      QWindowSystemInterface::handleCloseEvent(window);
+                      w.close();
+                      break;
+                  case DuringLoad::Handlers:
+                      // As the widgets report a click, whether or not the button is enabled just then.
+                      emit w.ButtonLoadThumbs->clicked();
+                      emit w.Text1[2]->clicked();
+                      emit w.PageDown->clicked();
+                      w.OpenFileRenamer();
+                      pressToolbar(w, QStringLiteral("DeleteSelected"));
+                      break;
+                  }
+              }
+              selectedDuringLoad = selectedDuringLoad || w.File1->Selected(3) || w.File1->Selected(2);
+              hiddenDuringLoad = hiddenDuringLoad || !w.isVisible();
+          });
+    const auto unhook = qScopeGuard([&] { QObject::disconnect(hook); });
     env.openFolder(dir);
-    ThumbnailLoader::setSlotFilledHookForTesting({});
-    QCOMPARE(w.state.Decodes - before, 20);
+    QObject::disconnect(hook);
+    QCOMPARE(w.pictures().Decodes - before, 20);
     QVERIFY(!selectedDuringLoad);
     QVERIFY(!hiddenDuringLoad);
     QVERIFY(!w.loading());
@@ -429,7 +431,7 @@ void TestThumbnailSources::duringALoad()
     switch (what) {
     case DuringLoad::Click:
         QVERIFY(w.File1->Selected(3));
-        QCOMPARE(w.state.SelectedCount, 1);
+        QCOMPARE(w.marks().SelectedCount, 1);
         break;
     case DuringLoad::Paint:
         QVERIFY(exposedDuringLoad > 0);
@@ -442,8 +444,8 @@ void TestThumbnailSources::duringALoad()
         QCOMPARE(env.app().mainWindow(), &w);
         QVERIFY(!env.app().fileRenamer());
         QVERIFY(env.boxes().shown().isEmpty());
-        QCOMPARE(w.state.SelectedCount, 0);
-        QCOMPARE(w.state.PageStart, 0);
+        QCOMPARE(w.marks().SelectedCount, 0);
+        QCOMPARE(w.position().PageStart, 0);
         QCOMPARE(w.Text1[0]->text(), QStringLiteral("pic000.jpg"));
         QVERIFY(w.isVisible());
         break;

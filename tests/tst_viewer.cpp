@@ -1,17 +1,16 @@
 // The picture viewer: the fit rule, "Small Picture" over the grid, "Full Size" in BigPicture,
 // empty cells and files that are gone.
-#include "tests/testsupport.h"
+#include <QDir>
+#include <QFile>
+#include <QTest>
 
-#include "app/twips.h"
 #include "browse/gridwidgets.h"
 #include "dialogs/bigpicture.h"
 #include "dialogs/picturebox.h"
 #include "dialogs/pictureviewer.h"
-#include "platform/filelistbox.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTest>
+#include "tests/testsupport.h"
+#include "ui/filelistbox.h"
+#include "ui/twips.h"
 
 using namespace orvella;
 using namespace orvella::test;
@@ -117,7 +116,7 @@ void TestViewer::smallPictureDrawsTheFileFitted()
     mouseDoubleClick(w().Image1[0]);
     // The double-click's first click selects the file, once.
     QVERIFY(w().File1->Selected(0));
-    QCOMPARE(w().state.SelectedCount, 1);
+    QCOMPARE(w().marks().SelectedCount, 1);
     QVERIFY(box.isVisible());
     // picHidden stands for the picture at its natural size.
     QCOMPARE(w().picHidden->size(), QSize(400, 200));
@@ -134,7 +133,7 @@ void TestViewer::smallPictureDrawsTheFileFitted()
 
     // A tall picture fills the height, centred across; the earlier drawing is gone. (The view
     // covers the grid: no mouse reaches thumbnail 1 now, its handler is called.)
-    w().Image1_DblClick(1);
+    w().viewer().Image1_DblClick(1);
     const std::optional<QRectF> tall = fitPictureRect(QSizeF(1500, 4500), QSizeF(box.ScaleWidth(), box.ScaleHeight()));
     QVERIFY(tall);
     QCOMPARE(box.drawnRect(), *tall);
@@ -150,7 +149,7 @@ void TestViewer::smallPictureDrawsTheFileFitted()
 
 void TestViewer::smallPictureOfALargeFileIsDecodedForTheBox()
 {
-    w().Image1_DblClick(2);
+    w().viewer().Image1_DblClick(2);
     PictureBox &box = *w().Picture2;
     QCOMPARE(w().picHidden->size(), QSize(2400, 1800));
     // Decoded from the file (the cell holds only a thumbnail), no larger than the box.
@@ -166,31 +165,31 @@ void TestViewer::smallPictureIgnoresAnEmptyCell()
 {
     mouseDoubleClick(w().Image1[10]);
     QVERIFY(w().Picture2->isHidden());
-    QCOMPARE(w().state.SelectedCount, 0);
+    QCOMPARE(w().marks().SelectedCount, 0);
     // A listed file without a thumbnail is ignored too.
     writeFile(QDir(m_pics).filePath(QStringLiteral("d-broken.jpg")), "not a picture");
-    w().ButtonLoadThumbs_Click();
+    w().loader().ButtonLoadThumbs_Click();
     QCOMPARE(w().Text1[3]->text(), QStringLiteral("d-broken.jpg"));
-    w().Image1_DblClick(3);
+    w().viewer().Image1_DblClick(3);
     QVERIFY(w().Picture2->isHidden());
     QVERIFY(!big().isVisible());
 }
 
 void TestViewer::smallPictureStaysUntilClicked()
 {
-    w().Image1_DblClick(0);
-    w().Toolbar1_ButtonClick(QStringLiteral("SelectAll"));
-    w().ShowThumbnailPage();
+    w().viewer().Image1_DblClick(0);
+    w().toolbar().Toolbar1_ButtonClick(QStringLiteral("SelectAll"));
+    w().grid().ShowThumbnailPage();
     m_env->openFolder(m_env->makeFolder(QStringLiteral("Empty")));
     QVERIFY(w().Picture2->isVisible());
     QCOMPARE(pictureNumber(w().Picture2->drawnPicture()), 0);
-    w().Picture2_Click();
+    w().viewer().Picture2_Click();
     QVERIFY(w().Picture2->isHidden());
 }
 
 void TestViewer::fullSizeCentresALargePicture()
 {
-    w().setPictureSize(false);
+    m_env->app().settings.PictureSize = false;
     mouseDoubleClick(w().Image1[2]);
     QVERIFY(big().isVisible());
     QVERIFY(w().Picture2->isHidden());
@@ -207,16 +206,16 @@ void TestViewer::fullSizeCentresALargePicture()
     QVERIFY(std::abs(2 * pic.x() + pic.width() - big().width()) <= 1);
     QVERIFY(std::abs(2 * pic.y() + pic.height() - big().height()) <= 1);
     QCOMPARE(big().palette().color(QPalette::Window), QColor(Qt::black));
-    QCOMPARE(w().state.SelectedCount, 1);
+    QCOMPARE(w().marks().SelectedCount, 1);
 }
 
 void TestViewer::secondDoubleClickWhileOpenKeepsThePlace()
 {
-    w().setPictureSize(false);
-    w().Image1_DblClick(2);
+    m_env->app().settings.PictureSize = false;
+    w().viewer().Image1_DblClick(2);
     PictureBox &pic = *big().Picture1;
     const QPoint place = pic.pos();
-    w().Image1_DblClick(0);
+    w().viewer().Image1_DblClick(0);
     QCOMPARE(pictureNumber(pic.Picture()), 0);
     QCOMPARE(pic.size(), QSize(400, 200));
     QCOMPARE(pic.pos(), place);
@@ -227,13 +226,13 @@ void TestViewer::secondDoubleClickWhileOpenKeepsThePlace()
 
 void TestViewer::clicksCloseBigPicture()
 {
-    w().setPictureSize(false);
-    w().Image1_DblClick(2);
+    m_env->app().settings.PictureSize = false;
+    w().viewer().Image1_DblClick(2);
     QTest::mouseClick(big().Picture1, Qt::LeftButton, {}, QPoint(1300, 1000));
     QVERIFY(!big().isVisible());
 
     // Opened again, the window starts afresh and centres its new picture.
-    w().Image1_DblClick(0);
+    w().viewer().Image1_DblClick(0);
     QVERIFY(big().isVisible());
     const QPoint centred((big().width() - 400) / 2, (big().height() - 200) / 2);
     QCOMPARE(big().Picture1->pos(), centred);
@@ -245,8 +244,8 @@ void TestViewer::clicksCloseBigPicture()
 
 void TestViewer::fullSizeOfAnEmptyCellIsBlack()
 {
-    w().setPictureSize(false);
-    w().Image1_DblClick(20);
+    m_env->app().settings.PictureSize = false;
+    w().viewer().Image1_DblClick(20);
     QVERIFY(big().isVisible());
     QVERIFY(!big().Picture1->hasPicture());
     const QImage shot = big().grab().toImage();
@@ -257,21 +256,21 @@ void TestViewer::fullSizeOfAnEmptyCellIsBlack()
 
 void TestViewer::fileGoneBeforeTheDoubleClick()
 {
-    w().Image1_DblClick(1);
+    w().viewer().Image1_DblClick(1);
     QVERIFY(w().Picture2->drawnRect().isValid());
     QVERIFY(QFile::remove(QDir(m_pics).filePath(QStringLiteral("a-wide.jpg"))));
     QVERIFY(w().Image1[0]->hasPicture());
-    w().Image1_DblClick(0);
+    w().viewer().Image1_DblClick(0);
     // The empty view: shown, with nothing drawn, and closed by a click.
     QVERIFY(w().Picture2->isVisible());
     QVERIFY(w().Picture2->drawnPicture().isNull());
     QVERIFY(w().Picture2->drawnRect().isEmpty());
     QCOMPARE(w().picHidden->size(), QSize(0, 0));
-    w().Picture2_Click();
+    w().viewer().Picture2_Click();
     QVERIFY(w().Picture2->isHidden());
 
-    w().setPictureSize(false);
-    w().Image1_DblClick(0);
+    m_env->app().settings.PictureSize = false;
+    w().viewer().Image1_DblClick(0);
     QVERIFY(big().isVisible());
     QVERIFY(!big().Picture1->hasPicture());
     QVERIFY(m_env->boxes().shown().isEmpty());
@@ -280,12 +279,12 @@ void TestViewer::fileGoneBeforeTheDoubleClick()
 void TestViewer::gridOfThePreviousFolderShowsItsOwnFiles()
 {
     // Without automatic loading a folder change leaves the grid on the previous folder.
-    w().setAutoThumbnails(false);
+    m_env->app().settings.AutoThumbnails = false;
     const QString other = m_env->makeFolder(QStringLiteral("Other"));
     writePicture(QDir(other).filePath(QStringLiteral("b-tall.jpg")), 7, QSize(50, 50));
     m_env->openFolder(other);
     QCOMPARE(w().Text1[1]->text(), QStringLiteral("b-tall.jpg"));
-    w().Image1_DblClick(1);
+    w().viewer().Image1_DblClick(1);
     QCOMPARE(pictureNumber(w().Picture2->drawnPicture()), 1);
     QCOMPARE(w().picHidden->size(), QSize(100, 300));
 }

@@ -1,4 +1,4 @@
-#include "selection/browsersettings.h"
+#include "settings/browsersettings.h"
 
 namespace orvella {
 

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "selection/browsersettings.h"
+#include <array>
 
+#include <QPointer>
 #include <QWidget>
 
-#include <array>
+#include "settings/browsersettings.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -13,16 +14,18 @@ class QRadioButton;
 
 namespace orvella {
 
-class MainWindow;
-class OrvellaApp;
-
-// "Options": changes the run's four settings through the main window's properties. It is created
-// once and kept for the whole run, so the format boxes of the last OK are remembered even when
-// the main window is created afresh; while it is open the main window takes no input.
+// "Options": changes the run's four settings. It is created once and kept for the whole run, so
+// the format boxes of the last OK are remembered even when the main window is created afresh;
+// while it is open the main window takes no input.
 class Options final : public QWidget {
     Q_OBJECT
 public:
-    explicit Options(OrvellaApp &app);
+    // settings: the run's settings record, which outlives the main window.
+    explicit Options(BrowserSettings &settings);
+
+    // The main window the dialog disables while it is open, and its manual load button, whose
+    // visibility OK sets; null while no main window is open.
+    void setMainWindow(QWidget *window, QPushButton *loadButton);
 
     // Shows the dialog; a closed one is opened afresh (widgets in their design state, then
     // Form_Load).
@@ -55,9 +58,10 @@ protected:
 
 private:
     void designState();
-    MainWindow *main() const;
 
-    OrvellaApp &m_app;
+    BrowserSettings &m_settings;
+    QPointer<QWidget> m_main;
+    QPointer<QPushButton> m_loadButton;
     // What the settings and the format boxes were when the dialog opened; the close box puts
     // them back.
     BrowserSettings m_atOpening;

@@ -1,10 +1,6 @@
 #pragma once
 
-#include <QList>
 #include <QString>
-#include <memory>
-
-class QWidget;
 
 namespace orvella {
 
@@ -30,31 +26,7 @@ public:
     int messageBox(const QString &text, int style, const QString &title = {}) override;
 };
 
-// Answers boxes from a script and records every box shown; used by the tests.
-class ScriptedDialogService final : public DialogService {
-public:
-    struct Box {
-        QString text;
-        int style = 0;
-        QString title;
-    };
-
-    // Answers given in order; once they run out every box is answered OK.
-    void script(QList<int> answers) { m_answers = std::move(answers); }
-    const QList<Box> &shown() const { return m_shown; }
-    void clear()
-    {
-        m_shown.clear();
-        m_answers.clear();
-    }
-
-    int messageBox(const QString &text, int style, const QString &title = {}) override;
-
-private:
-    QList<int> m_answers;
-    QList<Box> m_shown;
-};
-
+// The title of a box that has none of its own.
 QString applicationTitle();
 
 // The service every window uses; the real one unless a test installed another.

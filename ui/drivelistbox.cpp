@@ -1,18 +1,14 @@
-#include "platform/drivelist.h"
+#include "ui/drivelistbox.h"
 
-#include "platform/paths.h"
+#include <utility>
 
 #include <QDir>
 #include <QSignalBlocker>
 
-#include <utility>
+#include "platform/paths.h"
+#include "ui/dialogservice.h"
 
 namespace orvella {
-
-QString Volume::display() const
-{
-    return label.isEmpty() ? root : QStringLiteral("%1 [%2]").arg(root, label);
-}
 
 DriveListBox::DriveListBox(QWidget *parent)
     : QComboBox(parent)
@@ -72,6 +68,11 @@ void DriveListBox::showVolumeOf(const QString &path)
         setCurrentIndex(best);
     }
     m_shown = currentIndex();
+}
+
+int showDriveNotFound()
+{
+    return dialogs().messageBox(QStringLiteral("Drive can not be found."), MsgCritical, QStringLiteral("Dude-Dazivor"));
 }
 
 } // namespace orvella

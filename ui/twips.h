@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QRect>
-
 #include <cmath>
+
+#include <QRect>
 
 namespace orvella {
 

@@ -1,4 +1,4 @@
-#include "platform/dialogservice.h"
+#include "ui/dialogservice.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -44,16 +44,6 @@ int QtDialogService::messageBox(const QString &text, int style, const QString &t
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return AnswerOk;
-}
-
-int ScriptedDialogService::messageBox(const QString &text, int style, const QString &title)
-{
-    m_shown.append({text, style, title.isEmpty() ? applicationTitle() : title});
-    if (m_answers.isEmpty())
-        return AnswerOk;
-    const int answer = m_answers.takeFirst();
-    // An OK-only box has nothing but OK to give, whatever the script says.
-    return style == MsgOkCancelQuestion ? answer : AnswerOk;
 }
 
 DialogService &dialogs()

@@ -1,15 +1,14 @@
 #pragma once
 
-#include "app/clicktracker.h"
-
 #include <QLabel>
+#include <QPointer>
 #include <QWidget>
+
+#include "ui/clicktracker.h"
 
 class QPushButton;
 
 namespace orvella {
-
-class OrvellaApp;
 
 // A label that reports a click: the about box's web-address link.
 class LinkLabel final : public QLabel {
@@ -33,7 +32,11 @@ private:
 class About final : public QWidget {
     Q_OBJECT
 public:
-    explicit About(OrvellaApp &app);
+    // homeAddress: the address the link shows and leads to.
+    explicit About(const QString &homeAddress);
+
+    // The main window the box disables while it is open; null while no main window is open.
+    void setMainWindow(QWidget *window);
 
     // Shows the window centred on the screen (it has no state to set up).
     void open();
@@ -49,11 +52,15 @@ public:
     QPushButton *Command1 = nullptr;
     QLabel *Label4 = nullptr;
 
+signals:
+    // The link was clicked: the home page should open.
+    void homePageRequested();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    OrvellaApp &m_app;
+    QPointer<QWidget> m_main;
 };
 
 } // namespace orvella

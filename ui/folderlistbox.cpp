@@ -1,14 +1,14 @@
-#include "platform/folderlistbox.h"
+#include "ui/folderlistbox.h"
 
-#include "platform/filelisting.h"
-#include "platform/paths.h"
+#include <algorithm>
 
 #include <QDir>
 #include <QKeyEvent>
 #include <QStyle>
 #include <QStyledItemDelegate>
 
-#include <algorithm>
+#include "platform/filelisting.h"
+#include "platform/paths.h"
 
 namespace orvella {
 

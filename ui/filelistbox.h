@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/result.h"
-
 #include <QListWidget>
+
+#include "platform/result.h"
 
 namespace orvella {
 
@@ -27,6 +27,9 @@ public:
     QString List(qsizetype i) const;
     bool Selected(qsizetype i) const;
     void setSelected(qsizetype i, bool selected);
+    // The selected entries, in list order: their indices, or their names.
+    QList<qsizetype> selectedIndices() const;
+    QStringList selectedNames() const;
     // Name of the entry that has the focus ("" when none).
     QString currentName() const;
 

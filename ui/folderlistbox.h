@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/result.h"
-
 #include <QListWidget>
+
+#include "platform/result.h"
 
 namespace orvella {
 

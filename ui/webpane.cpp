@@ -1,9 +1,9 @@
-#include "platform/webpane.h"
-
-#include "platform/download.h"
+#include "ui/webpane.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+
+#include "platform/download.h"
 
 namespace orvella {
 

@@ -1,11 +1,4 @@
-#include "dialogs/optionsdialog.h"
-
-#include "app/artwork.h"
-#include "app/mainwindow.h"
-#include "app/orvellaapp.h"
-#include "app/twips.h"
-#include "app/windowplacement.h"
-#include "platform/dialogservice.h"
+#include "dialogs/options.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -13,16 +6,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "ui/artwork.h"
+#include "ui/dialogservice.h"
+#include "ui/layout.h"
+#include "ui/twips.h"
+#include "ui/windowplacement.h"
+
 namespace orvella {
 
 namespace {
-
-template <class W> W *place(W *w, const QString &name, const QRect &geometry)
-{
-    w->setObjectName(name);
-    w->setGeometry(geometry);
-    return w;
-}
 
 // A caption wider than its place in the layout (the layout's font is narrower than most) gets the
 // room its frame has to the right.
@@ -36,16 +28,14 @@ void widenToCaption(QWidget *w)
 
 } // namespace
 
-Options::Options(OrvellaApp &app)
+Options::Options(BrowserSettings &settings)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
-    , m_app(app)
+    , m_settings(settings)
 {
     setObjectName(QStringLiteral("Options"));
     setWindowTitle(QStringLiteral("Options"));
     setWindowIcon(orvellaIcon());
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPointSizeF(8.25);
-    setFont(arial);
+    setFont(layoutFont(QStringLiteral("Arial")));
     setFixedSize(twips(5100), twips(4830));
 
     // Option buttons in one frame form one group: each frame is their parent.
@@ -89,9 +79,10 @@ Options::Options(OrvellaApp &app)
     designState();
 }
 
-MainWindow *Options::main() const
+void Options::setMainWindow(QWidget *window, QPushButton *loadButton)
 {
-    return m_app.mainWindow();
+    m_main = window;
+    m_loadButton = loadButton;
 }
 
 void Options::designState()
@@ -110,21 +101,21 @@ void Options::open()
         designState();
         Form_Load();
     }
-    showForOwner(*this, m_app.mainWindow());
+    showForOwner(*this, m_main);
 }
 
-// The main window's setting properties are the run's settings record, which stays reachable
-// while the main window is closed; the dialog works on that record.
+// The dialog works on the run's settings record, which stays reachable while the main window is
+// closed.
 void Options::Form_Load()
 {
-    BrowserSettings &s = m_app.settings;
+    BrowserSettings &s = m_settings;
     m_atOpening = s;
     m_confirmed = false;
     (s.PictureSize ? SmallPicture : FullScreen)->setChecked(true);
     (s.DeleteRecycle ? ToRecycle : PermDel)->setChecked(true);
     (s.AutoThumbnails ? AutoThumb : ManualThumb)->setChecked(true);
-    if (MainWindow *w = main())
-        w->setEnabled(false);
+    if (m_main)
+        m_main->setEnabled(false);
     if (FormatsRemembered != 0)
         for (size_t i = 0; i < 4; ++i)
             Check1[i]->setChecked(FormatChecked[i] == 1);
@@ -139,7 +130,7 @@ void Options::Form_Load()
 
 void Options::Command3_Click()
 {
-    BrowserSettings &s = m_app.settings;
+    BrowserSettings &s = m_settings;
     s.ImageFormat = QString();
     s.DeleteRecycle = ToRecycle->isChecked();
     s.PictureSize = SmallPicture->isChecked();
@@ -153,8 +144,8 @@ void Options::Command3_Click()
             FormatChecked[i] = 0;
         }
     }
-    if (MainWindow *w = main())
-        w->ButtonLoadThumbs->setVisible(ManualThumb->isChecked());
+    if (m_loadButton)
+        m_loadButton->setVisible(ManualThumb->isChecked());
     s.AutoThumbnails = AutoThumb->isChecked();
     if (s.ImageFormat.isEmpty()) {
         dialogs().messageBox(QStringLiteral("You must select a Picture Format"), MsgExclamation);
@@ -170,16 +161,16 @@ void Options::Form_Unload()
     // opened, the list of formats included, and the boxes too, so that the next opening shows
     // what is still listed (a refused OK has stored its unticked boxes meanwhile).
     if (!m_confirmed) {
-        m_app.settings = m_atOpening;
+        m_settings = m_atOpening;
         for (size_t i = 0; i < 4; ++i)
             FormatChecked[i] = m_boxesAtOpening[i];
-        if (MainWindow *w = main())
-            w->ButtonLoadThumbs->setVisible(!m_app.settings.AutoThumbnails);
+        if (m_loadButton)
+            m_loadButton->setVisible(!m_settings.AutoThumbnails);
     }
     m_confirmed = false;
     FormatsRemembered = 1;
-    if (MainWindow *w = main())
-        w->setEnabled(true);
+    if (m_main)
+        m_main->setEnabled(true);
 }
 
 void Options::closeEvent(QCloseEvent *event)

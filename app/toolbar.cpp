@@ -1,14 +1,16 @@
-#include "selection/toolbar.h"
-
-#include "app/mainwindow.h"
-#include "app/orvellaapp.h"
-#include "dialogs/aboutwindow.h"
-#include "dialogs/optionsdialog.h"
+#include "app/toolbar.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QStyle>
 #include <QToolBar>
+
+#include "app/mainwindow.h"
+#include "app/orvellaapp.h"
+#include "dialogs/about.h"
+#include "dialogs/options.h"
+#include "fileops/deletefiles.h"
+#include "selection/gridselection.h"
 
 namespace orvella {
 
@@ -21,7 +23,15 @@ struct ToolbarEntry {
 };
 } // namespace
 
-void Toolbar::build(QToolBar &bar)
+Toolbar::Toolbar(MainWindow &window, OrvellaApp &app, GridSelection &selection, DeleteFiles &deletion)
+    : m_window(window)
+    , m_app(app)
+    , m_selection(selection)
+    , m_delete(deletion)
+{
+}
+
+void Toolbar::build(QToolBar &bar, const std::function<void(const QString &key)> &click)
 {
     const ToolbarEntry buttons[] = {
         {"Sel. All", "SelectAll", "Select All", QStyle::SP_DialogApplyButton},
@@ -46,32 +56,32 @@ void Toolbar::build(QToolBar &bar)
         action->setObjectName(QStringLiteral("Toolbar1_") + key);
         action->setData(key);
         action->setToolTip(QString::fromLatin1(b.tooltip));
-        QObject::connect(action, &QAction::triggered, &bar, [this, key] { Toolbar1_ButtonClick(key); });
+        QObject::connect(action, &QAction::triggered, &bar, [click, key] { click(key); });
     }
 }
 
 void Toolbar::Toolbar1_ButtonClick(const QString &key)
 {
     if (key == u"SelectAll") {
-        m_w.SelectAllFiles();
+        m_selection.SelectAllFiles();
     } else if (key == u"SelectNone") {
-        m_w.ClearSelection();
+        m_selection.ClearSelection();
     } else if (key == u"DeleteSelected") {
-        m_w.DeleteSelectedFiles();
+        m_delete.DeleteSelectedFiles();
     } else if (key == u"FileRenamer") {
         // The main window is closed by this: nothing here may touch it afterwards.
-        m_w.OpenFileRenamer();
+        m_window.OpenFileRenamer();
     } else if (key == u"Help") {
-        m_w.app().openHomePage();
+        m_app.openHomePage();
     } else if (key == u"Exit") {
         // Ends at once: no question, no window's closing handlers.
         QCoreApplication::exit(0);
     } else if (key == u"Options") {
         // The dialog disables this window itself while it is open.
-        m_w.app().options().open();
+        m_app.options().open();
     } else if (key == u"About") {
-        m_w.app().about().open();
-        m_w.setEnabled(false);
+        m_app.about().open();
+        m_window.setEnabled(false);
     }
 }
 

@@ -1,4 +1,4 @@
-#include "platform/filelistbox.h"
+#include "ui/filelistbox.h"
 
 #include "platform/filelisting.h"
 #include "platform/paths.h"
@@ -61,6 +61,24 @@ void FileListBox::setSelected(qsizetype i, bool selected)
 {
     if (i >= 0 && i < count())
         item(int(i))->setSelected(selected);
+}
+
+QList<qsizetype> FileListBox::selectedIndices() const
+{
+    QList<qsizetype> out;
+    const qsizetype n = count();
+    for (qsizetype i = 0; i < n; ++i)
+        if (item(int(i))->isSelected())
+            out.append(i);
+    return out;
+}
+
+QStringList FileListBox::selectedNames() const
+{
+    QStringList out;
+    for (qsizetype i : selectedIndices())
+        out.append(List(i));
+    return out;
 }
 
 QString FileListBox::currentName() const

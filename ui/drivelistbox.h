@@ -4,21 +4,9 @@
 #include <QList>
 #include <QString>
 
+#include "platform/volumes.h"
+
 namespace orvella {
-
-// A volume a person would recognise as a drive: a drive letter on Windows, a mount on Linux.
-struct Volume {
-    QString root; // its root folder, native spelling ("C:\", "/", "/media/me/USB")
-    QString label; // its name, may be empty
-    QString display() const;
-};
-
-// The volumes of this machine, the system volume first.
-QList<Volume> listVolumes();
-// The root folder of the volume that holds path.
-QString volumeRootOf(const QString &path);
-// The root folder of the volume the system runs from ("C:\" on Windows, "/" elsewhere).
-QString systemDriveRoot();
 
 // The drive list. Picking another entry than the one shown emits Change.
 class DriveListBox final : public QComboBox {
@@ -48,5 +36,9 @@ private:
     // reports the pick, also when the user picked the entry it showed.
     int m_shown = -1;
 };
+
+// What a window with a drive list says when the drive picked cannot be opened: "Drive can not be
+// found." with the critical icon. Returns the button pressed.
+int showDriveNotFound();
 
 } // namespace orvella

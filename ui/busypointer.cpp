@@ -1,4 +1,4 @@
-#include "platform/busypointer.h"
+#include "ui/busypointer.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -1,15 +1,14 @@
-#include "dialogs/aboutwindow.h"
-
-#include "app/artwork.h"
-#include "app/mainwindow.h"
-#include "app/orvellaapp.h"
-#include "app/twips.h"
-#include "app/windowplacement.h"
+#include "dialogs/about.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QUrl>
+
+#include "ui/artwork.h"
+#include "ui/layout.h"
+#include "ui/twips.h"
+#include "ui/windowplacement.h"
 
 namespace orvella {
 
@@ -23,13 +22,6 @@ QFont sansSerif(qreal points, bool bold, bool underline = false)
     f.setBold(bold);
     f.setUnderline(underline);
     return f;
-}
-
-template <class W> W *place(W *w, const QString &name, const QRect &geometry)
-{
-    w->setObjectName(name);
-    w->setGeometry(geometry);
-    return w;
 }
 
 // The address as a reader would say it: without the scheme and the closing slash.
@@ -56,9 +48,8 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
         emit clicked();
 }
 
-About::About(OrvellaApp &app)
+About::About(const QString &homeAddress)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
-    , m_app(app)
 {
     setObjectName(QStringLiteral("About"));
     setWindowTitle(QStringLiteral("About"));
@@ -80,11 +71,11 @@ About::About(OrvellaApp &app)
     Image1->setScaledContents(true);
 
     Label3 = place(
-        new LinkLabel(shownAddress(app.homeAddress), this), QStringLiteral("Label3"), twipsRect(720, 2880, 2535, 375));
+        new LinkLabel(shownAddress(homeAddress), this), QStringLiteral("Label3"), twipsRect(720, 2880, 2535, 375));
     Label3->setFont(sansSerif(13.5, true, true));
     Label3->setTextFormat(Qt::PlainText);
     Label3->setAlignment(Qt::AlignCenter);
-    Label3->setToolTip(app.homeAddress);
+    Label3->setToolTip(homeAddress);
     Label3->setAccessibleName(tr("Home page"));
     QPalette blue = Label3->palette();
     blue.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0xFF));
@@ -107,9 +98,14 @@ About::About(OrvellaApp &app)
     connect(Label3, &LinkLabel::clicked, this, &About::Label3_Click);
 }
 
+void About::setMainWindow(QWidget *window)
+{
+    m_main = window;
+}
+
 void About::open()
 {
-    showForOwner(*this, m_app.mainWindow());
+    showForOwner(*this, m_main);
 }
 
 void About::Command1_Click()
@@ -119,14 +115,14 @@ void About::Command1_Click()
 
 void About::Label3_Click()
 {
-    // The box stays open; a browser that cannot be started is reported by openHomePage.
-    m_app.openHomePage();
+    // The box stays open; a browser that cannot be started is reported by whoever opens the page.
+    emit homePageRequested();
 }
 
 void About::Form_Unload()
 {
-    if (MainWindow *w = m_app.mainWindow())
-        w->setEnabled(true);
+    if (m_main)
+        m_main->setEnabled(true);
 }
 
 void About::closeEvent(QCloseEvent *event)

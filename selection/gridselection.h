@@ -1,17 +1,30 @@
 #pragma once
 
+#include <vector>
+
+class QLineEdit;
+
 namespace orvella {
 
-class MainWindow;
+class CaptionBox;
+class FileListBox;
+class ImageCell;
+struct GridPosition;
+struct SelectionMarks;
 
 // The selection of files through the grid. It keeps the file list's selected flags, the
 // selection marks, the count and the caption colours in step.
-class SelectionModel final {
+class GridSelection final {
 public:
-    explicit SelectionModel(MainWindow &w)
-        : m_w(w)
-    {
-    }
+    // The main window's widgets the selection marks and reads.
+    struct Widgets {
+        FileListBox &File1;
+        const std::vector<ImageCell *> &Image1;
+        const std::vector<CaptionBox *> &Text1;
+        QLineEdit &Text6;
+    };
+
+    GridSelection(Widgets widgets, SelectionMarks &marks, const GridPosition &position);
 
     void ToggleSelection();
     void SelectAllFiles();
@@ -27,7 +40,9 @@ private:
     bool cellShowsItsFile(int index) const;
     void showNameOfCell(int index);
 
-    MainWindow &m_w;
+    Widgets m_ui;
+    SelectionMarks &m_marks;
+    const GridPosition &m_position;
 };
 
 } // namespace orvella

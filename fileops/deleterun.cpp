@@ -1,13 +1,23 @@
-#include "fileops/deletion.h"
+#include "fileops/deleterun.h"
 
-#include "platform/dialogservice.h"
 #include "platform/fileservices.h"
+#include "platform/paths.h"
+#include "settings/browsersettings.h"
+#include "ui/dialogservice.h"
+#include "ui/filelistbox.h"
 
 namespace orvella {
 
 OpResult DelToRecycBin(const QString &fileName)
 {
     return moveToTrash(fileName);
+}
+
+void DeleteRun::deleteSelected(const FileListBox &list, const BrowserSettings &settings)
+{
+    const QString folder = list.Path();
+    for (const QString &name : list.selectedNames())
+        deleteFile(joinPath(folder, name), settings.DeleteRecycle);
 }
 
 void DeleteRun::deleteFile(const QString &path, bool toTrash)

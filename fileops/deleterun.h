@@ -1,18 +1,24 @@
 #pragma once
 
-#include "platform/result.h"
-
 #include <QStringList>
 
+#include "platform/result.h"
+
 namespace orvella {
+
+class FileListBox;
+struct BrowserSettings;
 
 // Sends one file to the trash. A file the trash refuses stays where it is.
 OpResult DelToRecycBin(const QString &fileName);
 
-// One run of deletes, to the trash or for good, that goes on past a file it cannot delete and
-// reports all such files once at the end.
+// One delete run, the same for the main window's Delete and the renamer's: deletes to the trash
+// or for good, goes on past a file it cannot delete and reports all such files once at the end.
 class DeleteRun final {
 public:
+    // Deletes the selected entries of list, in list order, each as the delete setting says when
+    // its turn comes.
+    void deleteSelected(const FileListBox &list, const BrowserSettings &settings);
     // Deletes path to the trash when toTrash, else permanently; a failure is noted, not shown.
     void deleteFile(const QString &path, bool toTrash);
     const QStringList &failures() const { return m_failures; }
