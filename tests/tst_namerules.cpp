@@ -5,6 +5,7 @@
 #include <QTest>
 
 using namespace orvella;
+using namespace Qt::StringLiterals;
 
 class TestNameRules : public QObject {
     Q_OBJECT
@@ -28,8 +29,8 @@ void TestNameRules::countStart()
         QCOMPARE(v ? qint64(*v) : Refused, value);
     }
     // The run must still number its last file within 32 bits.
-    QCOMPARE(runCountStart(QStringLiteral("2147483640"), 7).value_or(0), 2147483640);
-    QVERIFY(!runCountStart(QStringLiteral("2147483640"), 8));
+    QCOMPARE(runCountStart(u"2147483640"_s, 7).value_or(0), 2147483640);
+    QVERIFY(!runCountStart(u"2147483640"_s, 8));
 }
 
 void TestNameRules::formatting()
@@ -40,9 +41,9 @@ void TestNameRules::formatting()
         QCOMPARE(formatCount(n), QString::fromLatin1(count));
         QCOMPARE(signedText(n), QString::fromLatin1(sign));
     }
-    QCOMPARE(newName(QStringLiteral(" pad "), 2, QStringLiteral(".gif"), true), QStringLiteral(" pad  002.gif"));
-    QCOMPARE(newName(QStringLiteral("Holiday"), 4, QString(), true), QStringLiteral("Holiday 004"));
-    QCOMPARE(newName(QStringLiteral("Holiday"), 9, QStringLiteral(".JPG"), false), QStringLiteral("Holiday.JPG"));
+    QCOMPARE(newName(u" pad "_s, 2, u".gif"_s, true), u" pad  002.gif"_s);
+    QCOMPARE(newName(u"Holiday"_s, 4, QString(), true), u"Holiday 004"_s);
+    QCOMPARE(newName(u"Holiday"_s, 9, u".JPG"_s, false), u"Holiday.JPG"_s);
 }
 
 void TestNameRules::extensions()
@@ -57,13 +58,12 @@ void TestNameRules::extensions()
 void TestNameRules::names()
 {
     // Names that would hide the file, name a folder, send it elsewhere or not be a name at all.
-    const QString refused[] = {QStringLiteral(".jpg"), QStringLiteral(".Holiday 001.jpg"),
-        QStringLiteral("../x 001.jpg"), QStringLiteral("a\\b 001.jpg"), QStringLiteral("."), QStringLiteral(".."),
-        QString(), QStringLiteral("a") + QChar(0) + QStringLiteral("b.jpg")};
+    const QString refused[] = {u".jpg"_s, u".Holiday 001.jpg"_s, u"../x 001.jpg"_s, u"a\\b 001.jpg"_s, u"."_s, u".."_s,
+        QString(), u"a"_s + QChar(0) + u"b.jpg"_s};
     for (const QString &name : refused)
         QVERIFY2(!newNameRefusal(name).isEmpty(), qPrintable(name));
-    QCOMPARE(newNameRefusal(QStringLiteral("Holiday 001.jpg")), QString());
-    QCOMPARE(newNameRefusal(QStringLiteral(" 001.jpg")), QString());
+    QCOMPARE(newNameRefusal(u"Holiday 001.jpg"_s), QString());
+    QCOMPARE(newNameRefusal(u" 001.jpg"_s), QString());
 }
 
 QTEST_MAIN(TestNameRules)

@@ -21,6 +21,7 @@
 #include <QTimer>
 
 using namespace orvella;
+using namespace Qt::StringLiterals;
 using namespace orvella::test;
 
 class TestPlatform : public QObject {
@@ -38,12 +39,12 @@ private slots:
 
 void TestPlatform::patternMatching()
 {
-    const QString def = QStringLiteral("*.jpg;*.jpeg;*.bmp;*.gif;*.ico");
-    const std::tuple<const char *, QString, bool> rows[] = {{"a.jpg", def, true}, {"B.JPG", def, true},
-        {"c.JpEg", def, true}, {"UPPER CASE.JPG", def, true}, {"[1].jpg", def, true}, {"notes.txt", def, false},
-        {"a.jpg.txt", def, false}, {"a.icon", def, false}, {"a.icon", def + QStringLiteral(";*.icon"), true},
-        {"a.jpg", QString(), false}, {"a1.gif", QStringLiteral("a?.gif"), true},
-        {"a.gif", QStringLiteral("a?.gif"), false}, {"README", QStringLiteral("*.jpg"), false}};
+    const QString def = u"*.jpg;*.jpeg;*.bmp;*.gif;*.ico"_s;
+    const std::tuple<const char *, QString, bool> rows[]
+        = {{"a.jpg", def, true}, {"B.JPG", def, true}, {"c.JpEg", def, true}, {"UPPER CASE.JPG", def, true},
+            {"[1].jpg", def, true}, {"notes.txt", def, false}, {"a.jpg.txt", def, false}, {"a.icon", def, false},
+            {"a.icon", def + u";*.icon"_s, true}, {"a.jpg", QString(), false}, {"a1.gif", u"a?.gif"_s, true},
+            {"a.gif", u"a?.gif"_s, false}, {"README", u"*.jpg"_s, false}};
     for (const auto &[name, pattern, matches] : rows)
         QVERIFY2(matchesPattern(QString::fromLatin1(name), pattern) == matches, name);
 }
@@ -52,30 +53,30 @@ void TestPlatform::listing()
 {
     // Files only, no hidden ones, in name order whatever the letter case.
     TestEnv env;
-    const QString dir = env.makeFolder(QStringLiteral("list"));
+    const QString dir = env.makeFolder(u"list"_s);
     for (const char *n : {"b.jpg", "A.JPG", "C.Gif", ".hidden.jpg", "notes.txt", "a.jpg"})
         writeFile(QDir(dir).filePath(QString::fromLatin1(n)));
-    QDir(dir).mkdir(QStringLiteral("folder.jpg"));
+    QDir(dir).mkdir(u"folder.jpg"_s);
     const Listing l = listFiles(dir, BrowserSettings::defaultImageFormat());
     QVERIFY(l.result.ok);
     QCOMPARE(l.names, (QStringList {"A.JPG", "a.jpg", "b.jpg", "C.Gif"}));
-    QVERIFY(!listFiles(dir + QStringLiteral("/gone"), QStringLiteral("*")).result.ok);
-    QCOMPARE(joinPath(QStringLiteral("/"), QStringLiteral("a.jpg")), QStringLiteral("/a.jpg"));
+    QVERIFY(!listFiles(dir + u"/gone"_s, u"*"_s).result.ok);
+    QCOMPARE(joinPath(u"/"_s, u"a.jpg"_s), u"/a.jpg"_s);
 }
 
 void TestPlatform::fileListBox()
 {
     TestEnv env;
-    const QString dir = env.makeFolder(QStringLiteral("files"));
+    const QString dir = env.makeFolder(u"files"_s);
     for (const char *n : {"one.jpg", "two.jpg", "three.txt"})
         writeFile(QDir(dir).filePath(QString::fromLatin1(n)));
     FileListBox box;
     QVERIFY(box.setPath(dir).ok);
-    QVERIFY(box.setPattern(QStringLiteral("*.JPG")).ok);
+    QVERIFY(box.setPattern(u"*.JPG"_s).ok);
     QCOMPARE(box.ListCount(), 2);
     QCOMPARE(box.List(2), QString());
     // A folder that cannot be read leaves the list as it was.
-    QVERIFY(!box.setPath(env.root() + QStringLiteral("/missing")).ok);
+    QVERIFY(!box.setPath(env.root() + u"/missing"_s).ok);
     QCOMPARE(box.Path(), nativeFolder(dir));
 
     // A click toggles an entry; another click on another entry keeps the first.
@@ -91,7 +92,7 @@ void TestPlatform::fileListBox()
 void TestPlatform::folderListBox()
 {
     TestEnv env;
-    const QString top = env.makeFolder(QStringLiteral("top"));
+    const QString top = env.makeFolder(u"top"_s);
     for (const char *sub : {"top/Beta", "top/alpha", "top/.secret"})
         env.makeFolder(QString::fromLatin1(sub));
     FolderListBox dirs;
@@ -105,8 +106,8 @@ void TestPlatform::folderListBox()
     const int depth = int(QDir::cleanPath(top).count(u'/')) + 1;
     QCOMPARE(dirs.count(), depth + 2);
     QCOMPARE(dirs.entryPath(0), QDir::rootPath());
-    QCOMPARE(dirs.entryPath(depth), QDir(top).filePath(QStringLiteral("alpha")));
-    QCOMPARE(dirs.item(depth + 1)->text(), QStringLiteral("Beta"));
+    QCOMPARE(dirs.entryPath(depth), QDir(top).filePath(u"alpha"_s));
+    QCOMPARE(dirs.item(depth + 1)->text(), u"Beta"_s);
     dirs.resize(300, 600);
     dirs.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dirs));
@@ -127,16 +128,16 @@ void TestPlatform::folderListBox()
     const QPoint alpha = dirs.visualItemRect(dirs.item(depth)).center();
     QTest::mouseClick(dirs.viewport(), Qt::LeftButton, {}, alpha);
     QTest::mouseDClick(dirs.viewport(), Qt::LeftButton, {}, alpha);
-    QCOMPARE(dirs.Path(), QDir(top).filePath(QStringLiteral("alpha")));
-    QVERIFY(!dirs.setPath(top + QStringLiteral("/nowhere")).ok);
-    QCOMPARE(dirs.Path(), QDir(top).filePath(QStringLiteral("alpha")));
+    QCOMPARE(dirs.Path(), QDir(top).filePath(u"alpha"_s));
+    QVERIFY(!dirs.setPath(top + u"/nowhere"_s).ok);
+    QCOMPARE(dirs.Path(), QDir(top).filePath(u"alpha"_s));
     QCOMPARE(changes.count(), 2);
 
     // Typing a name's first letter goes to it; Return opens it.
     QVERIFY(dirs.setPath(top).ok);
     QTest::keyClick(&dirs, 'b');
     QTest::keyClick(&dirs, Qt::Key_Return);
-    QCOMPARE(dirs.Path(), QDir(top).filePath(QStringLiteral("Beta")));
+    QCOMPARE(dirs.Path(), QDir(top).filePath(u"Beta"_s));
 }
 
 void TestPlatform::driveList()
@@ -150,15 +151,15 @@ void TestPlatform::driveList()
     TestEnv env;
     DriveListBox drives;
     const QString root = nativeFolder(env.root());
-    drives.setVolumes({{QStringLiteral("/"), QString()}, {root, QString()}, {root + QStringLiteral("/card"), "CARD"},
-        {root + QStringLiteral("/ca"), QString()}});
+    drives.setVolumes(
+        {{u"/"_s, QString()}, {root, QString()}, {root + u"/card"_s, "CARD"}, {root + u"/ca"_s, QString()}});
     QSignalSpy changes(&drives, &DriveListBox::Change);
     drives.show();
     QVERIFY(QTest::qWaitForWindowExposed(&drives));
     for (int pick : {0, 2, 2})
         pickEntry(drives, pick);
     QCOMPARE(changes.count(), 1);
-    drives.showVolumeOf(root + QStringLiteral("/card2/x"));
+    drives.showVolumeOf(root + u"/card2/x"_s);
     QCOMPARE(drives.currentIndex(), 1);
     pickEntry(drives, 1);
     QCOMPARE(changes.count(), 1);
@@ -183,18 +184,18 @@ void TestPlatform::busyPointerAndMessageBoxes()
         QTest::keyClick(box, Qt::Key_Escape);
     });
     QtDialogService real;
-    QCOMPARE(real.messageBox(QStringLiteral("Delete <b>x</b>.jpg ?"), MsgOkCancelQuestion), int(AnswerCancel));
-    QCOMPARE(text, QStringLiteral("Delete <b>x</b>.jpg ?"));
+    QCOMPARE(real.messageBox(u"Delete <b>x</b>.jpg ?"_s, MsgOkCancelQuestion), int(AnswerCancel));
+    QCOMPARE(text, u"Delete <b>x</b>.jpg ?"_s);
 }
 
 void TestPlatform::singleInstanceGuard()
 {
-    const QString key = QStringLiteral("orvella-guard-test-%1").arg(QCoreApplication::applicationPid());
+    const QString key = u"orvella-guard-test-%1"_s.arg(QCoreApplication::applicationPid());
     SingleInstanceGuard first(key);
     QVERIFY(!first.anotherInstanceRunning());
     QVERIFY(!first.anotherInstanceRunning()); // asking again does not see itself
     QVERIFY(SingleInstanceGuard(key).anotherInstanceRunning());
-    QVERIFY(!SingleInstanceGuard(key + QStringLiteral("-other")).anotherInstanceRunning());
+    QVERIFY(!SingleInstanceGuard(key + u"-other"_s).anotherInstanceRunning());
 }
 
 void TestPlatform::download()
@@ -210,16 +211,16 @@ void TestPlatform::download()
             s->disconnectFromHost();
         });
     });
-    const QString url = QStringLiteral("http://127.0.0.1:%1/banner.html").arg(server.serverPort());
-    QCOMPARE(downloadToFile(url, env.root() + QStringLiteral("/page.html")), 0);
-    QCOMPARE(contentOf(env.root() + QStringLiteral("/page.html")), QByteArray("Hello banner"));
-    QVERIFY(downloadToFile(QStringLiteral("http://127.0.0.1:1/"), QString()) != 0);
-    QVERIFY(downloadToFile(QStringLiteral("not a web address"), QString()) != 0);
+    const QString url = u"http://127.0.0.1:%1/banner.html"_s.arg(server.serverPort());
+    QCOMPARE(downloadToFile(url, env.root() + u"/page.html"_s), 0);
+    QCOMPARE(contentOf(env.root() + u"/page.html"_s), QByteArray("Hello banner"));
+    QVERIFY(downloadToFile(u"http://127.0.0.1:1/"_s, QString()) != 0);
+    QVERIFY(downloadToFile(u"not a web address"_s, QString()) != 0);
     // A server that takes the connection and never answers: the wait ends at the bound (a wait
     // without one would run into the test's own time limit).
     QTcpServer silent;
     QVERIFY(silent.listen(QHostAddress::LocalHost));
-    QVERIFY(downloadToFile(QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort()), QString(), 200) != 0);
+    QVERIFY(downloadToFile(u"http://127.0.0.1:%1/"_s.arg(silent.serverPort()), QString(), 200) != 0);
 }
 
 QTEST_MAIN(TestPlatform)
