@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTest>
 #include <QWindow>
@@ -297,83 +298,64 @@ void TestThumbnails::desktopThumbnails()
     QCOMPARE(desktopThumbnailUri("/t/\"<>\\^`{|}.jpg"), QByteArray("file:///t/%22%3C%3E%5C%5E%60%7B%7C%7D.jpg"));
 }
 
-enum class Change { Revisit, Reload, RenameShift, MoveOut, MoveIn, Delete, EditInPlace, CopyIn, DesktopCopyIn };
-Q_DECLARE_METATYPE(Change)
-
 void TestThumbnails::decodeCounts_data()
 {
-    QTest::addColumn<Change>("change");
+    // What changes in the folder "ten" (pic000 to pic009) after it and "other" (o0 to o4) were
+    // loaded, before it is loaded again: "A>B" moves A to B (to nothing: deletes it), "A=n" writes
+    // picture n into A, "A@" gives A a desktop thumbnail (picture 50); "revisit" goes to "other"
+    // and back instead of reloading.
+    QTest::addColumn<QStringList>("changes");
     QTest::addColumn<int>("decodes");
-    QTest::newRow("revisit after another folder") << Change::Revisit << 0;
-    QTest::newRow("reload of the same folder") << Change::Reload << 0;
-    QTest::newRow("rename shifting the whole list") << Change::RenameShift << 0;
-    QTest::newRow("move out") << Change::MoveOut << 0;
-    QTest::newRow("move in from a folder seen before") << Change::MoveIn << 0;
-    QTest::newRow("delete") << Change::Delete << 0;
-    QTest::newRow("edited in place") << Change::EditInPlace << 1;
-    QTest::newRow("a new file") << Change::CopyIn << 1;
-    QTest::newRow("a new file the desktop has a thumbnail of") << Change::DesktopCopyIn << 0;
+    QTest::newRow("revisit after another folder") << QStringList {"revisit"} << 0;
+    QTest::newRow("reload of the same folder") << QStringList() << 0;
+    QTest::newRow("rename shifting the whole list")
+        << QStringList {"ten/pic007.jpg>ten/H 001.jpg", "ten/pic008.jpg>ten/H 002.jpg", "ten/pic009.jpg>ten/H 003.jpg"}
+        << 0;
+    QTest::newRow("move out") << QStringList {"ten/pic003.jpg>other/pic003.jpg"} << 0;
+    QTest::newRow("move in from a folder seen before") << QStringList {"other/o2.jpg>ten/o2.jpg"} << 0;
+    QTest::newRow("delete") << QStringList {"ten/pic005.jpg>"} << 0;
+    QTest::newRow("edited in place") << QStringList {"ten/pic004.jpg=30"} << 1;
+    QTest::newRow("a new file") << QStringList {"ten/pic004b.jpg=40"} << 1;
+    QTest::newRow("a new file the desktop has a thumbnail of")
+        << QStringList {"ten/pic004b.jpg=40", "ten/pic004b.jpg@"} << 0;
 }
 
 void TestThumbnails::decodeCounts()
 {
     // A thumbnail belongs to its file's identity, not to its name or place in the list.
-    QFETCH(Change, change);
+    QFETCH(QStringList, changes);
     QFETCH(int, decodes);
     TestEnv env;
-    const QString dir = env.makeFolder(u"ten"_s), other = env.makeFolder(u"other"_s);
+    const QString root = env.root() + u'/', dir = env.makeFolder(u"ten"_s), other = env.makeFolder(u"other"_s);
     std::map<QString, int> numberOf; // the picture each file shows
-    auto write = [&](const QString &file, int n, QSize size = QSize(64, 48)) {
-        writePicture(file, n, size);
-        numberOf[file] = n;
-    };
-    auto move = [&](const QString &from, const QString &to) {
-        QVERIFY(to.isEmpty() ? QFile::remove(from) : QFile::rename(from, to));
-        if (!to.isEmpty())
-            numberOf[to] = numberOf[from];
-        numberOf.erase(from);
-    };
-    for (int i = 0; i < 10; ++i) // of two sizes, so decodes finish out of order
-        write(dir + u"/pic%1.jpg"_s.arg(i, 3, 10, QLatin1Char('0')), i, i % 3 ? QSize(64, 48) : QSize(640, 480));
+    for (int i = 0; i < 10; ++i) { // of two sizes, so decodes finish out of order
+        numberOf[dir + u"/pic%1.jpg"_s.arg(i, 3, 10, QLatin1Char('0'))] = i;
+        writePicture(dir + u"/pic%1.jpg"_s.arg(i, 3, 10, QLatin1Char('0')), i, i % 3 ? QSize(64, 48) : QSize(640, 480));
+    }
     for (int i = 0; i < 5; ++i)
-        write(other + u"/o%1.jpg"_s.arg(i), 20 + i);
+        writePicture(numberOf.emplace(other + u"/o%1.jpg"_s.arg(i), 20 + i).first->first, 20 + i);
     QVERIFY(env.start());
     MainWindow &w = env.w();
     env.openFolder(other);
     env.openFolder(dir);
     QCOMPARE(w.state.Decodes, qint64(15));
-    switch (change) {
-    case Change::Revisit:
-        env.openFolder(other);
-        break;
-    case Change::RenameShift: // the last three take a name that sorts first: the others move three places on
-        for (int i = 7; i < 10; ++i)
-            move(dir + u"/pic%1.jpg"_s.arg(i, 3, 10, QLatin1Char('0')),
-                dir + u"/H %1.jpg"_s.arg(i - 6, 3, 10, QLatin1Char('0')));
-        break;
-    case Change::MoveOut:
-        move(dir + u"/pic003.jpg"_s, other + u"/pic003.jpg"_s);
-        break;
-    case Change::MoveIn:
-        move(other + u"/o2.jpg"_s, dir + u"/o2.jpg"_s);
-        break;
-    case Change::Delete:
-        move(dir + u"/pic005.jpg"_s, QString());
-        break;
-    case Change::EditInPlace: // another program writes a new picture into the same file
-        write(dir + u"/pic004.jpg"_s, 30, QSize(64, 40));
-        break;
-    case Change::CopyIn:
-    case Change::DesktopCopyIn:
-        write(dir + u"/pic004b.jpg"_s, 40);
-        if (change == Change::DesktopCopyIn)
-            numberOf[dir + u"/pic004b.jpg"_s] = pictureNumber(QImage(writeDesktopEntry(dir + u"/pic004b.jpg"_s)));
-        break;
-    case Change::Reload:
-        break;
+    for (const QString &change : changes) {
+        const qsizetype at = change.indexOf(QRegularExpression(u"[>=@]"_s));
+        const QString file = root + change.left(at), to = root + change.mid(at + 1);
+        if (at < 0) {
+            env.openFolder(other);
+        } else if (change[at] == u'>') {
+            QVERIFY(to == root ? QFile::remove(file) : QFile::rename(file, to));
+            numberOf[to] = numberOf[file];
+            numberOf.erase(file);
+        } else if (change[at] == u'=') { // another program writes a picture of another size
+            writePicture(file, numberOf[file] = change.mid(at + 1).toInt(), QSize(64, 40));
+        } else {
+            numberOf[file] = pictureNumber(QImage(writeDesktopEntry(file)));
+        }
     }
     const qint64 before = w.state.Decodes;
-    change == Change::Revisit ? env.openFolder(dir) : w.ButtonLoadThumbs_Click();
+    changes.contains(u"revisit"_s) ? env.openFolder(dir) : w.ButtonLoadThumbs_Click();
     QCOMPARE(w.state.Decodes - before, decodes);
     QCOMPARE(w.File1->ListCount(),
         std::count_if(numberOf.begin(), numberOf.end(), [&](const auto &f) { return f.first.startsWith(dir + u'/'); }));
