@@ -58,13 +58,10 @@ QByteArray solidJpeg(QSize size, QColor colour)
 // the MD5 of the picture's URI, with the URI, modification time and size in text chunks. This one
 // shows picture number 50, so a thumbnail tells where it came from.
 struct DesktopEntry {
-    const char *folder = "normal";
+    const char *folder = "normal", *uri = nullptr; // uri: another URI than the picture's, under its name
     QSize size = QSize(128, 96);
-    qint64 mtimeOffset = 0; // seconds added to the picture's real time
-    qint64 sizeOffset = 0; // bytes added to the picture's real size
-    bool recordSize = true;
-    bool damaged = false;
-    const char *uri = nullptr; // another URI than the picture's, under the picture's name
+    qint64 mtimeOffset = 0, sizeOffset = 0; // added to the picture's real time (seconds) and size
+    bool recordSize = true, damaged = false;
 };
 
 QString writeDesktopEntry(const QString &picture, const DesktopEntry &e = {})
@@ -95,7 +92,6 @@ class TestThumbnails : public QObject {
 private slots:
     // Damaged files make the JPEG reader complain on every decode; the complaints are expected.
     void initTestCase() { QLoggingCategory::setFilterRules(u"qt.gui.imageio.jpeg.warning=false"_s); }
-    void formatsAndBrokenFiles();
     void scaling();
     void orientationOnEveryPath_data();
     void orientationOnEveryPath();
@@ -108,34 +104,24 @@ private slots:
     void decodeCounts_data();
     void decodeCounts();
     void cacheKeepsTheCurrentLoadAndEvictsTheLeastRecent();
-    void duringALoad_data();
     void duringALoad();
 };
-
-void TestThumbnails::formatsAndBrokenFiles()
-{
-    for (const char *n : {"progressive.jpg", "cmyk.jpg", "grayscale.jpg", "UPPER CASE.JPG", "rgb24.bmp", "palette8.bmp",
-             "rle.bmp", "alpha32.bmp", "mono1.bmp", "static.gif", "interlaced.gif", "animated.gif", "multisize.ico",
-             "png256.ico", "small-exif-thumb.jpg"})
-        QVERIFY2(!decodeThumbnail(picture(n), Cell).isNull(), n);
-    for (const char *n : {"garbage.jpg", "empty.jpg", "text-named.gif"})
-        QVERIFY2(decodeThumbnail(picture(n), Cell).isNull(), n);
-    // Cut files may decode in part; they must only never crash.
-    for (const char *n : {"truncated.jpg", "truncated.bmp"})
-        decodeThumbnail(picture(n), Cell);
-    QVERIFY(decodePicture(QString()).isNull());
-    QCOMPARE(decodePicture(picture("multisize.ico")).size(), QSize(48, 36)); // its largest image
-}
 
 void TestThumbnails::scaling()
 {
     // A cell's picture covers the cell keeping 4:3, nowhere near the 4000 x 3000 original; a box's
-    // picture fits the box; a small picture is never enlarged.
+    // picture fits the box; a small picture is never enlarged; an icon shows its largest image.
     const QImage thumb = decodePicture(picture("camera-exif-thumb.jpg"), Cell);
     QVERIFY(thumb.width() >= Cell.width() && thumb.height() >= Cell.height() && thumb.width() <= 2 * Cell.width());
     QVERIFY(qAbs(double(thumb.width()) / thumb.height() - 4.0 / 3.0) < 0.05);
     QCOMPARE(decodePictureToFit(picture("camera-exif-thumb.jpg"), QSize(400, 400)).size(), QSize(400, 300));
     QCOMPARE(decodePicture(picture("orient-1.jpg"), QSize(2000, 2000)).size(), QSize(320, 240));
+    QCOMPARE(decodePicture(picture("multisize.ico")).size(), QSize(48, 36));
+    // What cannot be decoded gives no picture; cut files may decode in part, and never crash.
+    for (const char *n : {"garbage.jpg", "empty.jpg", "text-named.gif", ""})
+        QVERIFY2(decodeThumbnail(*n ? picture(n) : QString(), Cell).isNull(), n);
+    for (const char *n : {"truncated.jpg", "truncated.bmp"})
+        decodeThumbnail(picture(n), Cell);
 }
 
 void TestThumbnails::orientationOnEveryPath_data()
@@ -404,82 +390,59 @@ void TestThumbnails::cacheKeepsTheCurrentLoadAndEvictsTheLeastRecent()
     QVERIFY(cache.otherBytes() <= each);
 }
 
-enum class DuringLoad { Click, Paint, Close, Handlers };
-Q_DECLARE_METATYPE(DuringLoad)
-
-void TestThumbnails::duringALoad_data()
-{
-    QTest::addColumn<DuringLoad>("what");
-    QTest::newRow("a click waits until the load has ended") << DuringLoad::Click;
-    QTest::newRow("the window system is answered during it") << DuringLoad::Paint;
-    QTest::newRow("a close request closes after it") << DuringLoad::Close;
-    QTest::newRow("handlers start nothing during it") << DuringLoad::Handlers;
-}
-
 void TestThumbnails::duringALoad()
 {
-    QFETCH(DuringLoad, what);
-    TestEnv env;
-    const QString dir = env.makeFolder(u"load"_s);
-    writePictures(dir, 20);
-    QVERIFY(env.start());
-    MainWindow &w = env.w();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QWindow *window = w.windowHandle();
-    // The window system's requests to paint the window, handled while the load runs.
-    struct ExposeCounter : QObject {
-        MainWindow *w = nullptr;
-        int count = 0;
-        bool eventFilter(QObject *, QEvent *e) override
-        {
-            count += e->type() == QEvent::Expose && w->loading();
-            return false;
-        }
-    } exposes;
-    exposes.w = &w;
-    window->installEventFilter(&exposes);
-
-    bool selectedDuringLoad = false, hiddenDuringLoad = false;
-    const auto unhook = qScopeGuard([] { ThumbnailLoader::setSlotFilledHookForTesting({}); });
-    ThumbnailLoader::setSlotFilledHookForTesting([&](qsizetype slot) {
-        if (slot == 5 && what == DuringLoad::Click) {
-            // A click on caption 3 comes from the window system, as the user's would.
-            const QPointF at = w.Text1[3]->mapTo(&w, QPointF(w.Text1[3]->rect().center()));
-            for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-                QWindowSystemInterface::handleMouseEvent(window, at, window->mapToGlobal(at),
-                    t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, t);
-        } else if (slot == 5 && what == DuringLoad::Paint) { // the logo's part of the window was uncovered
-            QWindowSystemInterface::handleExposeEvent(window, QRegion(w.Picture1->geometry()));
-        } else if (slot == 5 && what == DuringLoad::Close) { // from the window manager, and from the program
-            QWindowSystemInterface::handleCloseEvent(window);
-            w.close();
-        } else if (slot == 5) {
-            w.ButtonLoadThumbs_Click();
-            w.Text1_Click(2);
-            w.PageDown_Click();
-            w.OpenFileRenamer();
-            w.Toolbar1_ButtonClick(u"DeleteSelected"_s);
-        }
-        selectedDuringLoad = selectedDuringLoad || w.File1->Selected(3) || w.File1->Selected(2);
-        hiddenDuringLoad = hiddenDuringLoad || !w.isVisible();
-    });
-    const qint64 before = w.state.Decodes;
-    env.openFolder(dir);
-    ThumbnailLoader::setSlotFilledHookForTesting({});
-    QCOMPARE(w.state.Decodes - before, 20);
-    QVERIFY(!selectedDuringLoad && !hiddenDuringLoad && !w.loading());
-    // The event loop runs again: what waited is handled now. Nothing else was started: no second
-    // load, no box, no other window, the first page shown.
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-    QCOMPARE(w.File1->Selected(3), what == DuringLoad::Click);
-    QCOMPARE(w.state.SelectedCount, what == DuringLoad::Click ? 1 : 0);
-    QVERIFY(exposes.count > 0 || what != DuringLoad::Paint);
-    QCOMPARE(w.isVisible(), what != DuringLoad::Close);
-    QCOMPARE(env.app().mainWindow(), &w);
-    QVERIFY(!env.app().fileRenamer() && env.boxes().shown().isEmpty());
-    QCOMPARE(w.state.PageStart, 0);
-    QCOMPARE(w.Text1[0]->text(), u"pic000.jpg"_s);
+    // Whatever comes during a load: a click waits until the load has ended; the window system is
+    // answered during it; a close request closes after it; handlers start nothing during it.
+    enum DuringLoad { Click, Expose, Close, Handlers };
+    for (DuringLoad what : {Click, Expose, Close, Handlers}) {
+        TestEnv env;
+        const QString dir = env.makeFolder(u"load"_s);
+        writePictures(dir, 20);
+        QVERIFY(env.start());
+        MainWindow &w = env.w();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QWindow *window = w.windowHandle();
+        bool selected = false, hidden = false, answered = false;
+        const auto unhook = qScopeGuard([] { ThumbnailLoader::setSlotFilledHookForTesting({}); });
+        ThumbnailLoader::setSlotFilledHookForTesting([&](qsizetype slot) {
+            answered = answered || (slot == 6 && QWindowSystemInterface::windowSystemEventsQueued() == 0);
+            if (slot == 5 && what == Click) { // on caption 3, from the window system as the user's would
+                const QPointF at = w.Text1[3]->mapTo(&w, QPointF(w.Text1[3]->rect().center()));
+                for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                    QWindowSystemInterface::handleMouseEvent(window, at, window->mapToGlobal(at),
+                        t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, t);
+            } else if (slot == 5 && what == Expose) { // the logo's part of the window was uncovered
+                QWindowSystemInterface::handleExposeEvent(window, QRegion(w.Picture1->geometry()));
+            } else if (slot == 5 && what == Close) { // from the window manager, and from the program
+                QWindowSystemInterface::handleCloseEvent(window);
+                w.close();
+            } else if (slot == 5) {
+                w.ButtonLoadThumbs_Click();
+                w.Text1_Click(2);
+                w.PageDown_Click();
+                w.OpenFileRenamer();
+                w.Toolbar1_ButtonClick(u"DeleteSelected"_s);
+            }
+            selected = selected || w.File1->Selected(3) || w.File1->Selected(2);
+            hidden = hidden || !w.isVisible();
+        });
+        const qint64 before = w.state.Decodes;
+        env.openFolder(dir);
+        ThumbnailLoader::setSlotFilledHookForTesting({});
+        QCOMPARE(w.state.Decodes - before, 20);
+        QVERIFY(!selected && !hidden && !w.loading());
+        QVERIFY(answered || what != Expose);
+        // The event loop runs again: what waited is handled now, and nothing else: no second load,
+        // no box, no other window, the first page shown.
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(w.state.SelectedCount, what == Click ? 1 : 0);
+        QCOMPARE(w.isVisible(), what != Close);
+        QCOMPARE(env.app().mainWindow(), &w);
+        QVERIFY(!env.app().fileRenamer() && env.boxes().shown().isEmpty());
+        QCOMPARE(w.Text1[0]->text(), u"pic000.jpg"_s);
+    }
 }
 
 QTEST_MAIN(TestThumbnails)
