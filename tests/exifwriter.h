@@ -14,15 +14,11 @@ namespace orvella::test {
 inline QByteArray exifTiff(int orientation, const QByteArray &thumbnail, bool bigEndian = false)
 {
     QByteArray b(bigEndian ? "MM" : "II");
-    auto u16 = [&](quint32 v) {
-        const char hi = char(v >> 8 & 0xFF), lo = char(v & 0xFF);
-        b.append(bigEndian ? hi : lo).append(bigEndian ? lo : hi);
-    };
-    auto u32 = [&](quint32 v) { bigEndian ? (u16(v >> 16), u16(v & 0xFFFF)) : (u16(v & 0xFFFF), u16(v >> 16)); };
+    auto u16 = [&](quint32 v) { b.append(char(bigEndian ? v >> 8 : v)).append(char(bigEndian ? v : v >> 8)); };
+    auto u32 = [&](quint32 v) { bigEndian ? (u16(v >> 16), u16(v)) : (u16(v), u16(v >> 16)); };
     // A directory entry with one SHORT (type 3) or LONG (type 4) value.
-    auto entry = [&](quint32 tag, quint32 type, quint32 value) {
-        u16(tag), u16(type), u32(1);
-        type == 3 ? (u16(value), u16(0)) : u32(value);
+    auto entry = [&](quint32 tag, quint32 type, quint32 v) {
+        u16(tag), u16(type), u32(1), type == 3 ? u32(v << (bigEndian ? 16 : 0)) : u32(v);
     };
     const quint32 ifd1 = orientation != 0 ? 8 + 2 + 12 + 4 : 8 + 2 + 4;
     u16(42), u32(8), u16(orientation != 0 ? 1 : 0);
@@ -41,10 +37,9 @@ inline QByteArray exifTiff(int orientation, const QByteArray &thumbnail, bool bi
 inline QByteArray app1Segment(const QByteArray &payload)
 {
     const qsizetype length = 2 + 6 + payload.size();
-    if (length > 0xFFFF)
-        return {};
-    return QByteArray("\xFF\xE1", 2).append(char(length >> 8 & 0xFF)).append(char(length & 0xFF)).append("Exif\0\0", 6)
-        + payload;
+    return length > 0xFFFF
+        ? QByteArray()
+        : QByteArray("\xFF\xE1", 2) + char(length >> 8) + char(length) + QByteArray("Exif\0\0", 6) + payload;
 }
 
 // jpeg with segment inserted right after its start marker.

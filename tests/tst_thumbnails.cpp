@@ -93,12 +93,9 @@ private slots:
     // Damaged files make the JPEG reader complain on every decode; the complaints are expected.
     void initTestCase() { QLoggingCategory::setFilterRules(u"qt.gui.imageio.jpeg.warning=false"_s); }
     void scaling();
-    void orientationOnEveryPath_data();
     void orientationOnEveryPath();
     void embeddedThumbnailWhenItCoversTheCell();
-    void malformedSegmentsFallBack_data();
-    void malformedSegmentsFallBack();
-    void randomlyDamagedSegmentsNeverCrash();
+    void malformedExifFallsBack();
     void desktopThumbnails_data();
     void desktopThumbnails();
     void decodeCounts_data();
@@ -124,39 +121,30 @@ void TestThumbnails::scaling()
         decodeThumbnail(picture(n), Cell);
 }
 
-void TestThumbnails::orientationOnEveryPath_data()
-{
-    QTest::addColumn<int>("orientation");
-    for (int o = 1; o <= 8; ++o)
-        QTest::addRow("orientation %d", o) << o;
-}
-
 void TestThumbnails::orientationOnEveryPath()
 {
-    // The shared picture is 320 x 240 upright; it is written again with a camera's EXIF segment
-    // holding the orientation and a thumbnail of its stored pixels (in big-endian byte order for
-    // even orientations).
-    QFETCH(int, orientation);
-    const QString shared = picture(u"orient-%1.jpg"_s.arg(orientation));
-    QCOMPARE(pictureSize(shared), QSize(320, 240));
-    QVERIFY(upright(decodePicture(shared)));
-    QVERIFY(upright(decodePicture(shared, Cell)));
-    QImageReader reader(shared);
-    reader.setAutoTransform(false);
-    const QImage stored = reader.read();
-    const QImage thumb = stored.scaled(stored.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Each shared picture is 320 x 240 upright; it is written again with a camera's EXIF segment
+    // holding its orientation and a thumbnail of its stored pixels (in big-endian byte order for
+    // even orientations). The 160 x 120 thumbnail covers 130 x 100 only when turned upright.
     TestEnv env;
     const QString file = env.root() + u"/o.jpg"_s;
-    writeFile(file, withExif(encodeJpeg(stored, 95), orientation, encodeJpeg(thumb, 95), orientation % 2 == 0));
-
-    // The 160 x 120 thumbnail covers 130 x 100 only when turned upright.
-    ThumbnailSource source = ThumbnailSource::None;
-    QVERIFY2(upright(decodeThumbnail(file, QSize(130, 100), &source)), "the embedded thumbnail is not upright");
-    QCOMPARE(source, ThumbnailSource::Embedded);
-    const QImage decoded = decodeThumbnail(file, QSize(200, 150), &source);
-    QCOMPARE(source, ThumbnailSource::Decoded);
-    QVERIFY2(upright(decoded), "the scaled decode is not upright");
-    QVERIFY(decoded.width() >= 200 && decoded.height() >= 150 && decoded.width() < 320);
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const QString shared = picture(u"orient-%1.jpg"_s.arg(orientation));
+        QCOMPARE(pictureSize(shared), QSize(320, 240));
+        QVERIFY2(upright(decodePicture(shared)) && upright(decodePicture(shared, Cell)), qPrintable(shared));
+        QImageReader reader(shared);
+        reader.setAutoTransform(false);
+        const QImage stored = reader.read();
+        const QImage thumb = stored.scaled(stored.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        writeFile(file, withExif(encodeJpeg(stored, 95), orientation, encodeJpeg(thumb, 95), orientation % 2 == 0));
+        ThumbnailSource source = ThumbnailSource::None;
+        QVERIFY2(upright(decodeThumbnail(file, QSize(130, 100), &source)), qPrintable(shared));
+        QCOMPARE(source, ThumbnailSource::Embedded);
+        const QImage decoded = decodeThumbnail(file, QSize(200, 150), &source);
+        QCOMPARE(source, ThumbnailSource::Decoded);
+        QVERIFY2(upright(decoded), qPrintable(shared));
+        QVERIFY(decoded.width() >= 200 && decoded.height() >= 150 && decoded.width() < 320);
+    }
 }
 
 void TestThumbnails::embeddedThumbnailWhenItCoversTheCell()
@@ -186,58 +174,44 @@ void TestThumbnails::embeddedThumbnailWhenItCoversTheCell()
     QCOMPARE(source, ThumbnailSource::Decoded);
 }
 
-void TestThumbnails::malformedSegmentsFallBack_data()
+void TestThumbnails::malformedExifFallsBack()
 {
-    QTest::addColumn<QByteArray>("segment");
-    const QByteArray thumb = solidJpeg(QSize(160, 120), Qt::blue);
-    const QByteArray good = exifTiff(1, thumb);
-    auto patched = [&](qsizetype at, QByteArray bytes) {
+    // Offsets in the little-endian structure exifTiff writes: IFD0 at 8 (one entry), IFD1 at 26
+    // with compression, offset and length. Either the picture itself decodes (red) or, if the
+    // damage also breaks it, there is none.
+    const QByteArray thumb = solidJpeg(QSize(160, 120), Qt::blue), good = exifTiff(1, thumb);
+    auto patched = [&](qsizetype at, const char *hex) {
+        const QByteArray bytes = QByteArray::fromHex(hex);
         return app1Segment(QByteArray(good).replace(at, bytes.size(), bytes));
     };
-    // Offsets in the little-endian structure exifTiff writes: IFD0 at 8 (one entry), IFD1 at 26
-    // with compression, offset and length.
-    QTest::newRow("not JPEG compressed") << patched(26 + 2 + 8, QByteArray("\x01\x00", 2));
-    QTest::newRow("thumbnail offset past the end") << patched(26 + 2 + 12 + 8, QByteArray("\xff\xff\x00\x00", 4));
-    QTest::newRow("thumbnail length past the end") << patched(26 + 2 + 24 + 8, QByteArray("\xff\xff\xff\x7f", 4));
-    QTest::newRow("IFD1 pointing back at IFD0") << patched(8 + 2 + 12, QByteArray("\x08\x00\x00\x00", 4));
-    QTest::newRow("IFD1 past the end") << patched(8 + 2 + 12, QByteArray("\x00\xff\xff\x00", 4));
-    QTest::newRow("IFD0 entry count huge") << patched(8, QByteArray("\xff\xff", 2));
-    QTest::newRow("IFD0 offset past the end") << patched(4, QByteArray("\xff\xff\xff\xff", 4));
-    QTest::newRow("bad byte order") << patched(0, QByteArray("XX", 2));
-    QTest::newRow("thumbnail is not a JPEG") << patched(26 + 2 + 36 + 4, QByteArray("\x00\x00", 2));
-    QTest::newRow("thumbnail cut short") << app1Segment(good.left(good.size() - thumb.size() / 2));
-    QTest::newRow("no TIFF at all") << app1Segment(QByteArray("II"));
-    QTest::newRow("segment length beyond the file") << QByteArray("\xFF\xE1\xFF\xF0"
-                                                                  "Exif\0\0II*\0",
-        14);
-    QTest::newRow("segment length too small") << QByteArray("\xFF\xE1\x00\x01", 4);
-}
-
-void TestThumbnails::malformedSegmentsFallBack()
-{
-    QFETCH(QByteArray, segment);
+    const std::pair<const char *, QByteArray> rows[] = {{"not JPEG compressed", patched(26 + 2 + 8, "0100")},
+        {"thumbnail offset past the end", patched(26 + 2 + 12 + 8, "ffff0000")},
+        {"thumbnail length past the end", patched(26 + 2 + 24 + 8, "ffffff7f")},
+        {"IFD1 pointing back at IFD0", patched(8 + 2 + 12, "08000000")},
+        {"IFD1 past the end", patched(8 + 2 + 12, "00ffff00")}, {"IFD0 entry count huge", patched(8, "ffff")},
+        {"IFD0 offset past the end", patched(4, "ffffffff")}, {"bad byte order", patched(0, "5858")},
+        {"thumbnail is not a JPEG", patched(26 + 2 + 36 + 4, "0000")},
+        {"thumbnail cut short", app1Segment(good.left(good.size() - thumb.size() / 2))},
+        {"no TIFF at all", app1Segment("II")},
+        {"segment length beyond the file", QByteArray::fromHex("ffe1fff0457869660000492a00")},
+        {"segment length too small", QByteArray::fromHex("ffe10001")}};
     TestEnv env;
     const QString file = env.root() + u"/m.jpg"_s;
-    writeFile(file, withSegment(solidJpeg(QSize(400, 300), Qt::red), segment));
-    const ExifHead head = readExifHead(file);
-    QVERIFY(head.orientation >= 1 && head.orientation <= 8);
-    ThumbnailSource source = ThumbnailSource::None;
-    const QImage t = decodeThumbnail(file, Cell, &source);
-    // Either the picture itself decodes (red) or, if the damage also breaks it, the slot is empty.
-    QVERIFY(source != ThumbnailSource::Embedded);
-    QVERIFY(t.isNull() || quadrant(t, 0.5, 0.5) == 'R');
-}
-
-void TestThumbnails::randomlyDamagedSegmentsNeverCrash()
-{
-    // None may crash or read outside its bytes (the sanitizers watch); the undamaged file still
-    // gives its thumbnail.
-    const QByteArray good = withExif(solidJpeg(QSize(64, 48), Qt::red), 6, solidJpeg(QSize(160, 120), Qt::blue), true);
-    QVERIFY(!embeddedThumbnail(parseExifHead(good), Cell).isNull());
+    for (const auto &[name, segment] : rows) {
+        writeFile(file, withSegment(solidJpeg(QSize(400, 300), Qt::red), segment));
+        QVERIFY2(readExifHead(file).orientation == 1, name);
+        ThumbnailSource source = ThumbnailSource::None;
+        const QImage t = decodeThumbnail(file, Cell, &source);
+        QVERIFY2(source != ThumbnailSource::Embedded && (t.isNull() || quadrant(t, 0.5, 0.5) == 'R'), name);
+    }
     QCOMPARE(parseExifHead(withExif(solidJpeg(QSize(64, 48), Qt::red), 9, {})).orientation, 1); // out of range
+
+    // Random damage: none may crash or read outside its bytes (the sanitizers watch).
+    const QByteArray camera = withExif(solidJpeg(QSize(64, 48), Qt::red), 6, thumb, true);
+    QVERIFY(!embeddedThumbnail(parseExifHead(camera), Cell).isNull());
     QRandomGenerator rng(20261207);
     for (int round = 0; round < 3000; ++round) {
-        QByteArray damaged = good.left(int(rng.bounded(qint64(good.size())) + 1));
+        QByteArray damaged = camera.left(int(rng.bounded(qint64(camera.size())) + 1));
         for (int f = int(rng.bounded(1, 8)); f > 0 && damaged.size() > 2; --f)
             damaged[int(rng.bounded(2, qint64(damaged.size())))] = char(rng.bounded(256));
         const ExifHead head = parseExifHead(damaged);
