@@ -28,12 +28,10 @@ using namespace orvella::test;
 
 namespace {
 
+// A picture's bytes: size bytes that differ with n.
 QByteArray photoBytes(int n, int size = 300000)
 {
-    QByteArray b(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        b[i] = char((i * 31 + n) & 0xff);
-    return b;
+    return QByteArray::number(n + 10).repeated(size / 2);
 }
 
 // A temporary folder of the test's own on another file system than the test's root.
@@ -290,18 +288,24 @@ void TestFileServices::trashKeepsTheFileRestorable()
     QFETCH(bool, otherVolume);
     TestEnv env;
     const QTemporaryDir there = ::otherVolume(env);
-    // The other volume's trash is at its top, as the standard has it: the test removes only its
-    // own entries there, and the trash's folders if it made them.
+    // The other volume's trash is at its top, as the standard has it, and may be shared: the test
+    // looks only at its own entries there (their paths hold its folder's unique name), removes
+    // them, and the trash's folders if it made them.
     const QString volumeTrash
         = QStorageInfo(there.path()).rootPath() + u"/.Trash-%1"_s.arg(QFileInfo(env.root()).ownerId());
     const bool volumeTrashWasThere = QFileInfo::exists(volumeTrash);
-    const auto removeWhatTheTestMade = qScopeGuard([&] {
-        const QByteArray mine = "Path=" + QFileInfo(there.path()).fileName().toUtf8() + '/';
+    auto entriesOfThisTest = [&] {
+        QStringList found;
         for (const QString &info : QDir(volumeTrash + u"/info"_s).entryList(QDir::Files | QDir::Hidden))
-            if (contentOf(volumeTrash + u"/info/"_s + info).contains(mine)) {
-                QFile::remove(volumeTrash + u"/files/"_s + info.chopped(10));
-                QFile::remove(volumeTrash + u"/info/"_s + info);
-            }
+            if (contentOf(volumeTrash + u"/info/"_s + info).contains(QFileInfo(there.path()).fileName().toUtf8()))
+                found << info;
+        return found;
+    };
+    const auto removeWhatTheTestMade = qScopeGuard([&] {
+        for (const QString &info : entriesOfThisTest()) {
+            QFile::remove(volumeTrash + u"/files/"_s + info.chopped(10));
+            QFile::remove(volumeTrash + u"/info/"_s + info);
+        }
         for (const QString &folder : {u"/files"_s, u"/info"_s, QString()})
             if (!volumeTrashWasThere)
                 QDir().rmdir(volumeTrash + folder);
@@ -329,9 +333,8 @@ void TestFileServices::trashKeepsTheFileRestorable()
         QCOMPARE(QProcess::execute(u"sh"_s, {u"-c"_s, u"echo 0 | trash-restore \"$0\""_s, paths[i]}), 0);
         QVERIFY(contentOf(paths[i]) == photoBytes(20 + i));
     }
-    const QString trash = otherVolume ? volumeTrash : trashFolder();
-    QCOMPARE(entriesIn(trash + u"/files"_s), QStringList());
-    QCOMPARE(entriesIn(trash + u"/info"_s), QStringList());
+    QCOMPARE(entriesOfThisTest(), QStringList());
+    QCOMPARE(entriesIn(trashFolder() + u"/files"_s) + entriesIn(trashFolder() + u"/info"_s), QStringList());
 }
 
 void TestFileServices::deleteAndMakeFolder()
