@@ -1,9 +1,9 @@
-// The platform layer: listing, file, folder and drive lists, message boxes, download.
+// The platform layer: listing, the folder and drive lists, message boxes, download. The file list
+// is tried through the windows that show one.
 #include "tests/testsupport.h"
 
 #include "platform/download.h"
 #include "platform/drivelist.h"
-#include "platform/filelistbox.h"
 #include "platform/filelisting.h"
 #include "platform/folderlistbox.h"
 #include "platform/paths.h"
@@ -26,7 +26,7 @@ class TestPlatform : public QObject {
 private slots:
     void patternMatching();
     void listing();
-    void fileAndFolderLists();
+    void folderListBox();
     void driveList();
     void messageBoxesShowTextAsItIs();
     void downloadSavesThePage();
@@ -59,29 +59,9 @@ void TestPlatform::listing()
     QCOMPARE(joinPath(u"/"_s, u"a.jpg"_s), u"/a.jpg"_s);
 }
 
-void TestPlatform::fileAndFolderLists()
+void TestPlatform::folderListBox()
 {
     TestEnv env;
-    const QString dir = env.makeFolder(u"files"_s);
-    for (const char *n : {"one.jpg", "two.jpg", "three.txt"})
-        writeFile(QDir(dir).filePath(QString::fromLatin1(n)));
-    FileListBox box;
-    QVERIFY(box.setPath(dir).ok);
-    QVERIFY(box.setPattern(u"*.JPG"_s).ok);
-    QCOMPARE(box.ListCount(), 2);
-    QCOMPARE(box.List(2), QString());
-    // A folder that cannot be read leaves the list as it was.
-    QVERIFY(!box.setPath(env.root() + u"/missing"_s).ok);
-    QCOMPARE(box.Path(), nativeFolder(dir));
-    // A click toggles an entry; another click on another entry keeps the first.
-    box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
-    const QPoint first = box.visualItemRect(box.item(0)).center();
-    for (QPoint at : {first, box.visualItemRect(box.item(1)).center(), first})
-        QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, at);
-    QVERIFY(!box.Selected(0) && box.Selected(1));
-
-    // The folder list: the open folder's ancestors, itself and its subfolders.
     const QString top = env.makeFolder(u"top"_s);
     for (const char *sub : {"top/Beta", "top/alpha", "top/.secret"})
         env.makeFolder(QString::fromLatin1(sub));
