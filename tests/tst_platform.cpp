@@ -94,47 +94,30 @@ void TestPlatform::folderListBox()
         indent = left;
     }
 
-    // A double-click opens an entry; a folder that cannot be opened changes nothing.
-    const QPoint alpha = dirs.visualItemRect(dirs.item(depth)).center();
-    QTest::mouseClick(dirs.viewport(), Qt::LeftButton, {}, alpha);
-    QTest::mouseDClick(dirs.viewport(), Qt::LeftButton, {}, alpha);
-    QCOMPARE(dirs.Path(), QDir(top).filePath(u"alpha"_s));
+    // A folder that cannot be opened changes nothing. (Opening by double-click and by Return is
+    // tried through the windows.)
     QVERIFY(!dirs.setPath(top + u"/nowhere"_s).ok);
-    QCOMPARE(dirs.Path(), QDir(top).filePath(u"alpha"_s));
-    QCOMPARE(changes.count(), 2);
-
-    // Typing a name's first letter goes to it; Return opens it.
-    QVERIFY(dirs.setPath(top).ok);
-    QTest::keyClick(&dirs, 'b');
-    QTest::keyClick(&dirs, Qt::Key_Return);
-    QCOMPARE(dirs.Path(), QDir(top).filePath(u"Beta"_s));
+    QCOMPARE(dirs.Path(), nativeFolder(top));
+    QCOMPARE(changes.count(), 1);
 }
 
 void TestPlatform::driveList()
 {
-    const QList<Volume> volumes = listVolumes();
-    QVERIFY(!volumes.isEmpty());
-    QCOMPARE(volumes.first().root, QDir::rootPath());
-
-    // Change means the user picked another drive than the one shown; the deepest mount that holds
-    // a folder shows it.
+    // The system volume comes first. The drive shown for a folder is the deepest listed mount that
+    // holds it, not one whose name only begins the same way; picking the drive shown is no change.
+    QCOMPARE(listVolumes().first().root, QDir::rootPath());
     TestEnv env;
     DriveListBox drives;
     const QString root = nativeFolder(env.root());
-    drives.setVolumes(
-        {{u"/"_s, QString()}, {root, QString()}, {root + u"/card"_s, "CARD"}, {root + u"/ca"_s, QString()}});
+    drives.setVolumes({{u"/"_s, QString()}, {root, QString()}, {root + u"/card"_s, u"CARD"_s}});
     QSignalSpy changes(&drives, &DriveListBox::Change);
-    drives.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&drives));
-    for (int pick : {0, 2, 2})
-        pickEntry(drives, pick);
-    QCOMPARE(changes.count(), 1);
     drives.showVolumeOf(root + u"/card2/x"_s);
     QCOMPARE(drives.currentIndex(), 1);
-    pickEntry(drives, 1);
+    drives.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&drives));
+    for (int pick : {1, 1, 2})
+        pickEntry(drives, pick);
     QCOMPARE(changes.count(), 1);
-    QTest::keyClick(&drives, Qt::Key_Down);
-    QCOMPARE(changes.count(), 2);
 }
 
 void TestPlatform::messageBoxesShowTextAsItIs()
