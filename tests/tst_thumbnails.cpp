@@ -106,11 +106,13 @@ private slots:
 void TestThumbnails::scaling()
 {
     // A cell's picture covers the cell keeping 4:3, nowhere near the 4000 x 3000 original; a box's
-    // picture fits the box; a small picture is never enlarged; an icon shows its largest image.
+    // picture fits the box, and its pixels stay within a bound; a small picture is never enlarged;
+    // an icon shows its largest image.
     const QImage thumb = decodePicture(picture("camera-exif-thumb.jpg"), Cell);
     QVERIFY(thumb.width() >= Cell.width() && thumb.height() >= Cell.height() && thumb.width() <= 2 * Cell.width());
     QVERIFY(qAbs(double(thumb.width()) / thumb.height() - 4.0 / 3.0) < 0.05);
     QCOMPARE(decodePictureToFit(picture("camera-exif-thumb.jpg"), QSize(400, 400)).size(), QSize(400, 300));
+    QCOMPARE(decodePictureToFit(picture("camera-exif-thumb.jpg"), QSize(), 3'000'000).size(), QSize(2000, 1500));
     QCOMPARE(decodePicture(picture("orient-1.jpg"), QSize(2000, 2000)).size(), QSize(320, 240));
     QCOMPARE(decodePicture(picture("multisize.ico")).size(), QSize(48, 36));
     // What cannot be decoded gives no picture; cut files may decode in part, and never crash.
