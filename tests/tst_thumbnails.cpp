@@ -85,8 +85,6 @@ QString writeDesktopEntry(const QString &picture, const DesktopEntry &e = {})
 
 } // namespace
 
-Q_DECLARE_METATYPE(DesktopEntry)
-
 class TestThumbnails : public QObject {
     Q_OBJECT
 private slots:
@@ -96,7 +94,6 @@ private slots:
     void orientationOnEveryPath();
     void embeddedThumbnailWhenItCoversTheCell();
     void malformedExifFallsBack();
-    void desktopThumbnails_data();
     void desktopThumbnails();
     void thumbnailsBelongToTheFile();
     void cacheKeepsTheCurrentLoadAndEvictsTheLeastRecent();
@@ -221,36 +218,31 @@ void TestThumbnails::malformedExifFallsBack()
     }
 }
 
-void TestThumbnails::desktopThumbnails_data()
-{
-    QTest::addColumn<DesktopEntry>("entry");
-    QTest::addColumn<bool>("used");
-    QTest::newRow("sound entry") << DesktopEntry {} << true;
-    QTest::newRow("sound entry without a size") << DesktopEntry {.recordSize = false} << true;
-    QTest::newRow("large folder") << DesktopEntry {.folder = "large", .size = QSize(256, 192)} << true;
-    QTest::newRow("modification time differs") << DesktopEntry {.mtimeOffset = -1} << false;
-    QTest::newRow("size differs") << DesktopEntry {.sizeOffset = 1} << false;
-    QTest::newRow("too small for the cell") << DesktopEntry {.size = QSize(60, 45)} << false;
-    QTest::newRow("larger than its folder allows") << DesktopEntry {.size = QSize(200, 150)} << false;
-    QTest::newRow("damaged") << DesktopEntry {.damaged = true} << false;
-    QTest::newRow("records another file") << DesktopEntry {.uri = "file:///elsewhere.jpg"} << false;
-}
-
 void TestThumbnails::desktopThumbnails()
 {
-    QFETCH(DesktopEntry, entry);
-    QFETCH(bool, used);
+    // The desktop's thumbnail is used only when it is sound, records this file as it is now and
+    // covers the cell; it is scaled to just cover it, as a decoded thumbnail is, and the desktop's
+    // cache is only read.
+    using E = DesktopEntry;
+    const std::tuple<const char *, E, bool> rows[] = {{"sound entry", E {}, true},
+        {"sound entry without a size", E {.recordSize = false}, true},
+        {"large folder", E {.folder = "large", .size = QSize(256, 192)}, true},
+        {"modification time differs", E {.mtimeOffset = -1}, false}, {"size differs", E {.sizeOffset = 1}, false},
+        {"too small for the cell", E {.size = QSize(60, 45)}, false},
+        {"larger than its folder allows", E {.size = QSize(200, 150)}, false}, {"damaged", E {.damaged = true}, false},
+        {"records another file", E {.uri = "file:///elsewhere.jpg"}, false}};
     TestEnv env;
-    const QString picture = env.root() + u"/a b;#?%ü.jpg"_s;
-    writePicture(picture, 1);
-    const QString cacheEntry = writeDesktopEntry(picture, entry);
-    const QByteArray entryBytes = contentOf(cacheEntry);
-    const QImage shown = desktopThumbnail(picture, fileIdentity(picture), Cell);
-    QCOMPARE(pictureNumber(shown), used ? 50 : -1);
-    // Scaled to just cover the cell, as a decoded thumbnail is; the desktop's cache is read only.
-    QVERIFY(!used || (shown.width() >= Cell.width() && shown.height() >= Cell.height()));
-    QVERIFY(!used || shown.width() <= Cell.width() + 1 || shown.height() <= Cell.height() + 1);
-    QCOMPARE(contentOf(cacheEntry), entryBytes);
+    for (const auto &[row, entry, used] : rows) {
+        const QString picture = env.root() + u"/%1 a b;#?%ü.jpg"_s.arg(QString::fromLatin1(row));
+        writePicture(picture, 1);
+        const QString cacheEntry = writeDesktopEntry(picture, entry);
+        const QByteArray entryBytes = contentOf(cacheEntry);
+        const QImage shown = desktopThumbnail(picture, fileIdentity(picture), Cell);
+        QVERIFY2(pictureNumber(shown) == (used ? 50 : -1), row);
+        QVERIFY2(!used || (shown.width() >= Cell.width() && shown.height() >= Cell.height()), row);
+        QVERIFY2(!used || shown.width() <= Cell.width() + 1 || shown.height() <= Cell.height() + 1, row);
+        QCOMPARE(contentOf(cacheEntry), entryBytes);
+    }
 
     // The names the desktop's own library (GLib's g_filename_to_uri) gives paths.
     QCOMPARE(desktopThumbnailUri(QString::fromUtf8("/tmp/a b/c[1];#?%\u00fc.jpg")),
