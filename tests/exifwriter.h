@@ -42,16 +42,10 @@ inline QByteArray app1Segment(const QByteArray &payload)
         : QByteArray("\xFF\xE1", 2) + char(length >> 8) + char(length) + QByteArray("Exif\0\0", 6) + payload;
 }
 
-// jpeg with segment inserted right after its start marker.
-inline QByteArray withSegment(const QByteArray &jpeg, const QByteArray &segment)
-{
-    return jpeg.left(2) + segment + jpeg.mid(2);
-}
-
 // jpeg with an EXIF segment holding orientation and thumbnail.
 inline QByteArray withExif(const QByteArray &jpeg, int orientation, const QByteArray &thumbnail, bool bigEndian = false)
 {
-    return withSegment(jpeg, app1Segment(exifTiff(orientation, thumbnail, bigEndian)));
+    return QByteArray(jpeg).insert(2, app1Segment(exifTiff(orientation, thumbnail, bigEndian)));
 }
 
 inline QByteArray encodeJpeg(const QImage &image, int quality = 85)

@@ -12,8 +12,7 @@ class TestNameRules : public QObject {
 private slots:
     void countStart();
     void formatting();
-    void extensions();
-    void names();
+    void namesAndExtensions();
 };
 
 void TestNameRules::countStart()
@@ -46,16 +45,7 @@ void TestNameRules::formatting()
     QCOMPARE(newName(u"Holiday"_s, 9, u".JPG"_s, false), u"Holiday.JPG"_s);
 }
 
-void TestNameRules::extensions()
-{
-    const std::pair<const char *, const char *> rows[]
-        = {{"a.jpg", ".jpg"}, {"b.JPG", ".JPG"}, {"photo.jpeg", ".jpeg"}, {"photo.2004.jpg", ".jpg"},
-            {"archive.tar.gz", ".gz"}, {".profile", ".profile"}, {"notes", ""}, {"UPPER CASE.JPG", ".JPG"}, {"", ""}};
-    for (const auto &[name, extension] : rows)
-        QCOMPARE(extensionOf(QString::fromLatin1(name)), QString::fromLatin1(extension));
-}
-
-void TestNameRules::names()
+void TestNameRules::namesAndExtensions()
 {
     // Names that would hide the file, name a folder, send it elsewhere or not be a name at all.
     const QString refused[] = {u".jpg"_s, u".Holiday 001.jpg"_s, u"../x 001.jpg"_s, u"a\\b 001.jpg"_s, u"."_s, u".."_s,
@@ -64,6 +54,12 @@ void TestNameRules::names()
         QVERIFY2(!newNameRefusal(name).isEmpty(), qPrintable(name));
     QCOMPARE(newNameRefusal(u"Holiday 001.jpg"_s), QString());
     QCOMPARE(newNameRefusal(u" 001.jpg"_s), QString());
+    // The extension runs from the last dot, letter case kept.
+    const std::pair<const char *, const char *> rows[]
+        = {{"a.jpg", ".jpg"}, {"b.JPG", ".JPG"}, {"photo.jpeg", ".jpeg"}, {"photo.2004.jpg", ".jpg"},
+            {"archive.tar.gz", ".gz"}, {".profile", ".profile"}, {"notes", ""}, {"UPPER CASE.JPG", ".JPG"}, {"", ""}};
+    for (const auto &[name, extension] : rows)
+        QCOMPARE(extensionOf(QString::fromLatin1(name)), QString::fromLatin1(extension));
 }
 
 QTEST_MAIN(TestNameRules)
