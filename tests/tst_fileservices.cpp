@@ -44,15 +44,6 @@ QTemporaryDir otherVolume(const TestEnv &env)
     return QTemporaryDir(other + u"/orvella-test-XXXXXX"_s);
 }
 
-// Names the row of a table in the log when the test fails in it.
-auto rowNote(const char *row)
-{
-    return qScopeGuard([row] {
-        if (QTest::currentTestFailed())
-            qWarning("in the row: %s", row);
-    });
-}
-
 // What the child of killedMoveIsClearedByTheNextMove does: moves from to to and, at the fault
 // point named, tells its parent and waits to be killed.
 int childMove(const QString &from, const QString &to, const QByteArray &point)
@@ -103,7 +94,7 @@ void TestFileServices::renameNeverReplaces()
         {"source gone at its removal",
             F {.forceCrossVolume = true, .crossVolume = CrossVolumeFault::SourceGoneAtRemoval}, true}};
     for (const auto &[row, faults, moves] : rows) {
-        const auto note = rowNote(row);
+        qInfo("row: %s", row);
         TestEnv env;
         setFaultsForTesting(faults);
         const QTemporaryDir there = otherVolume(env);
@@ -140,7 +131,7 @@ void TestFileServices::killedMoveIsClearedByTheNextMove()
     // and no other file.
     // The child is stopped in the middle of its copy, or just before the last-resort rename.
     for (const char *point : {"mid-copy", "last-resort"}) {
-        const auto note = rowNote(point);
+        qInfo("row: %s", point);
         TestEnv env;
         const QTemporaryDir there = otherVolume(env);
         const QString src = env.makeFolder(u"src"_s);

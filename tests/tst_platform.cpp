@@ -98,20 +98,15 @@ void TestPlatform::listings()
 void TestPlatform::driveList()
 {
     // The system volume comes first. The drive shown for a folder is the deepest listed mount that
-    // holds it, not one whose name only begins the same way; picking the drive shown is no change.
+    // holds it, not one whose name only begins the same way. (Picking a drive is tried through the
+    // windows.)
     QCOMPARE(listVolumes().first().root, QDir::rootPath());
     TestEnv env;
     DriveListBox drives;
     const QString root = nativeFolder(env.root());
     drives.setVolumes({{u"/"_s, QString()}, {root, QString()}, {root + u"/card"_s, u"CARD"_s}});
-    QSignalSpy changes(&drives, &DriveListBox::Change);
     drives.showVolumeOf(root + u"/card2/x"_s);
     QCOMPARE(drives.currentIndex(), 1);
-    drives.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&drives));
-    for (int pick : {1, 1, 2})
-        pickEntry(drives, pick);
-    QCOMPARE(changes.count(), 1);
 }
 
 void TestPlatform::messageBoxesShowTextAsItIs()
