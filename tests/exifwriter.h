@@ -9,98 +9,43 @@
 
 namespace orvella::test {
 
-// The byte writer of one TIFF structure in either byte order.
-class TiffWriter {
-public:
-    explicit TiffWriter(bool bigEndian)
-        : m_bigEndian(bigEndian)
-    {
-    }
-    void u16(quint32 v)
-    {
-        const char a = char(v >> 8 & 0xFF), b = char(v & 0xFF);
-        m_bytes.append(m_bigEndian ? a : b).append(m_bigEndian ? b : a);
-    }
-    void u32(quint32 v)
-    {
-        if (m_bigEndian) {
-            u16(v >> 16);
-            u16(v & 0xFFFF);
-        } else {
-            u16(v & 0xFFFF);
-            u16(v >> 16);
-        }
-    }
-    // A directory entry with one SHORT (type 3) or LONG (type 4) value.
-    void entry(quint32 tag, quint32 type, quint32 value)
-    {
-        u16(tag);
-        u16(type);
-        u32(1);
-        if (type == 3) {
-            u16(value);
-            u16(0);
-        } else {
-            u32(value);
-        }
-    }
-    QByteArray &bytes() { return m_bytes; }
-
-private:
-    bool m_bigEndian;
-    QByteArray m_bytes;
-};
-
-// The TIFF structure of an EXIF segment: orientation 0 writes no orientation tag; an empty
-// thumbnail writes no second directory.
+// The TIFF structure of an EXIF segment, IFD0 at 8 and IFD1 right after it: orientation 0 writes
+// no orientation tag; an empty thumbnail writes no second directory.
 inline QByteArray exifTiff(int orientation, const QByteArray &thumbnail, bool bigEndian = false)
 {
-    TiffWriter t(bigEndian);
-    t.bytes().append(bigEndian ? "MM" : "II");
-    t.u16(42);
-    t.u32(8);
-    const quint32 ifd0Entries = orientation != 0 ? 1 : 0;
-    const quint32 ifd1 = 8 + 2 + 12 * ifd0Entries + 4;
-    t.u16(ifd0Entries);
+    QByteArray b(bigEndian ? "MM" : "II");
+    auto u16 = [&](quint32 v) { b.append(char(bigEndian ? v >> 8 : v)).append(char(bigEndian ? v : v >> 8)); };
+    auto u32 = [&](quint32 v) { bigEndian ? (u16(v >> 16), u16(v)) : (u16(v), u16(v >> 16)); };
+    // A directory entry with one SHORT (type 3) or LONG (type 4) value.
+    auto entry = [&](quint32 tag, quint32 type, quint32 v) {
+        u16(tag), u16(type), u32(1), type == 3 ? u32(v << (bigEndian ? 16 : 0)) : u32(v);
+    };
+    const quint32 ifd1 = orientation != 0 ? 8 + 2 + 12 + 4 : 8 + 2 + 4;
+    u16(42), u32(8), u16(orientation != 0 ? 1 : 0);
     if (orientation != 0)
-        t.entry(0x0112, 3, quint32(orientation));
-    t.u32(thumbnail.isEmpty() ? 0 : ifd1);
+        entry(0x0112, 3, quint32(orientation));
+    u32(thumbnail.isEmpty() ? 0 : ifd1);
     if (!thumbnail.isEmpty()) {
-        const quint32 data = ifd1 + 2 + 3 * 12 + 4;
-        t.u16(3);
-        t.entry(0x0103, 3, 6); // JPEG compression
-        t.entry(0x0201, 4, data);
-        t.entry(0x0202, 4, quint32(thumbnail.size()));
-        t.u32(0);
-        t.bytes().append(thumbnail);
+        u16(3), entry(0x0103, 3, 6); // JPEG compression
+        entry(0x0201, 4, ifd1 + 2 + 3 * 12 + 4), entry(0x0202, 4, quint32(thumbnail.size())), u32(0);
+        b.append(thumbnail);
     }
-    return t.bytes();
+    return b;
 }
 
-// A whole APP1 segment (marker, length, "Exif\0\0", payload). payload over 65527 bytes cannot be
-// stored in one segment and gives an empty result.
+// A whole APP1 segment (marker, length, "Exif\0\0", payload); empty for a payload over 65527 bytes.
 inline QByteArray app1Segment(const QByteArray &payload)
 {
     const qsizetype length = 2 + 6 + payload.size();
-    if (length > 0xFFFF)
-        return {};
-    QByteArray s("\xFF\xE1", 2);
-    s.append(char(length >> 8 & 0xFF)).append(char(length & 0xFF));
-    s.append("Exif\0\0", 6);
-    s.append(payload);
-    return s;
-}
-
-// jpeg with segment inserted right after its start marker.
-inline QByteArray withSegment(const QByteArray &jpeg, const QByteArray &segment)
-{
-    return jpeg.left(2) + segment + jpeg.mid(2);
+    return length > 0xFFFF
+        ? QByteArray()
+        : QByteArray("\xFF\xE1", 2) + char(length >> 8) + char(length) + QByteArray("Exif\0\0", 6) + payload;
 }
 
 // jpeg with an EXIF segment holding orientation and thumbnail.
 inline QByteArray withExif(const QByteArray &jpeg, int orientation, const QByteArray &thumbnail, bool bigEndian = false)
 {
-    return withSegment(jpeg, app1Segment(exifTiff(orientation, thumbnail, bigEndian)));
+    return QByteArray(jpeg).insert(2, app1Segment(exifTiff(orientation, thumbnail, bigEndian)));
 }
 
 inline QByteArray encodeJpeg(const QImage &image, int quality = 85)

@@ -5,163 +5,58 @@
 #include "fileops/namerules.h"
 
 using namespace orvella;
+using namespace Qt::StringLiterals;
 
 class TestNameRules : public QObject {
     Q_OBJECT
 private slots:
-    void countStart_data();
     void countStart();
-    void formatting_data();
     void formatting();
-    void extensions_data();
-    void extensions();
-    void names();
-    void refusals_data();
-    void refusals();
+    void namesAndExtensions();
 };
-
-void TestNameRules::countStart_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<int>("value");
-    QTest::newRow("1") << "1" << true << 1;
-    QTest::newRow("7") << "7" << true << 7;
-    QTest::newRow("abc") << "abc" << true << 0;
-    QTest::newRow("empty") << "" << true << 0;
-    QTest::newRow("2.5 to even") << "2.5" << true << 2;
-    QTest::newRow("3.5 to even") << "3.5" << true << 4;
-    QTest::newRow("2.6") << "2.6" << true << 3;
-    QTest::newRow("blank inside") << "1 2" << true << 12;
-    QTest::newRow("leading blank") << " 4" << true << 4;
-    QTest::newRow("tab and line feed") << "\t1\n0" << true << 10;
-    QTest::newRow("stops at a letter") << "12abc3" << true << 12;
-    QTest::newRow("negative") << "-3" << true << -3;
-    QTest::newRow("plus") << "+8" << true << 8;
-    QTest::newRow("hex") << "&H10" << true << 16;
-    QTest::newRow("hex lower") << "&hff" << true << 255;
-    QTest::newRow("hex 16-bit signed") << "&HFFFF" << true << -1;
-    QTest::newRow("octal") << "&O17" << true << 15;
-    QTest::newRow("bare ampersand octal") << "&17" << true << 15;
-    QTest::newRow("exponent") << "1e3" << true << 1000;
-    QTest::newRow("exponent without digits") << "5e" << true << 5;
-    QTest::newRow("D exponent") << "2D2" << true << 200;
-    QTest::newRow("point only") << "." << true << 0;
-    QTest::newRow("largest") << "2147483647" << true << 2147483647;
-    QTest::newRow("smallest") << "-2147483648" << true << int(-2147483647 - 1);
-    QTest::newRow("beyond 32 bits") << "99999999999" << false << 0;
-    QTest::newRow("just beyond") << "2147483648" << false << 0;
-    QTest::newRow("huge exponent") << "1e400" << false << 0;
-}
 
 void TestNameRules::countStart()
 {
-    QFETCH(QString, text);
-    QFETCH(bool, ok);
-    QFETCH(int, value);
-    const auto v = orvella::countStart(text);
-    QCOMPARE(v.has_value(), ok);
-    if (ok)
-        QCOMPARE(*v, value);
-}
-
-void TestNameRules::formatting_data()
-{
-    QTest::addColumn<qint64>("n");
-    QTest::addColumn<QString>("count");
-    QTest::addColumn<QString>("signedText");
-    QTest::newRow("0") << qint64(0) << " 000"
-                       << " 0";
-    QTest::newRow("1") << qint64(1) << " 001"
-                       << " 1";
-    QTest::newRow("42") << qint64(42) << " 042"
-                        << " 42";
-    QTest::newRow("1000") << qint64(1000) << " 1000"
-                          << " 1000";
-    QTest::newRow("1234") << qint64(1234) << " 1234"
-                          << " 1234";
-    QTest::newRow("-3") << qint64(-3) << " -003"
-                        << "-3";
-    QTest::newRow("-1234") << qint64(-1234) << " -1234"
-                           << "-1234";
+    constexpr qint64 Refused = 1LL << 40; // beyond 32 bits: no count start at all
+    const std::pair<const char *, qint64> rows[]
+        = {{"1", 1}, {"7", 7}, {"abc", 0}, {"", 0}, {"2.5", 2}, {"3.5", 4}, {"2.6", 3}, {"1 2", 12}, {" 4", 4},
+            {"\t1\n0", 10}, {"12abc3", 12}, {"-3", -3}, {"+8", 8}, {"&H10", 16}, {"&hff", 255}, {"&HFFFF", -1},
+            {"&O17", 15}, {"&17", 15}, {"1e3", 1000}, {"5e", 5}, {"2D2", 200}, {".", 0}, {"2147483647", 2147483647},
+            {"-2147483648", -2147483648LL}, {"99999999999", Refused}, {"2147483648", Refused}, {"1e400", Refused}};
+    for (const auto &[text, value] : rows) {
+        const auto v = orvella::countStart(QString::fromUtf8(text));
+        QCOMPARE(v ? qint64(*v) : Refused, value);
+    }
 }
 
 void TestNameRules::formatting()
 {
-    QFETCH(qint64, n);
-    QFETCH(QString, count);
-    QFETCH(QString, signedText);
-    QCOMPARE(formatCount(n), count);
-    QCOMPARE(orvella::signedText(n), signedText);
+    const std::tuple<qint64, const char *, const char *> rows[] = {{0, " 000", " 0"}, {1, " 001", " 1"},
+        {42, " 042", " 42"}, {1000, " 1000", " 1000"}, {-3, " -003", "-3"}, {-1234, " -1234", "-1234"}};
+    for (const auto &[n, count, sign] : rows) {
+        QCOMPARE(formatCount(n), QString::fromLatin1(count));
+        QCOMPARE(signedText(n), QString::fromLatin1(sign));
+    }
+    QCOMPARE(newName(u" pad "_s, 2, u".gif"_s, true), u" pad  002.gif"_s);
+    QCOMPARE(newName(u"Holiday"_s, 4, QString(), true), u"Holiday 004"_s);
+    QCOMPARE(newName(u"Holiday"_s, 9, u".JPG"_s, false), u"Holiday.JPG"_s);
 }
 
-void TestNameRules::extensions_data()
+void TestNameRules::namesAndExtensions()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("extension");
-    QTest::newRow("jpg") << "a.jpg"
-                         << ".jpg";
-    QTest::newRow("capital") << "b.JPG"
-                             << ".JPG";
-    QTest::newRow("jpeg keeps four letters") << "photo.jpeg"
-                                             << ".jpeg";
-    QTest::newRow("icon") << "a.icon"
-                          << ".icon";
-    QTest::newRow("last dot") << "photo.2004.jpg"
-                              << ".jpg";
-    QTest::newRow("tar.gz") << "archive.tar.gz"
-                            << ".gz";
-    QTest::newRow("dot file") << ".profile"
-                              << ".profile";
-    QTest::newRow("no dot") << "notes"
-                            << "";
-    QTest::newRow("blank in name") << "UPPER CASE.JPG"
-                                   << ".JPG";
-    QTest::newRow("empty") << ""
-                           << "";
-}
-
-void TestNameRules::extensions()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, extension);
-    QCOMPARE(extensionOf(name), extension);
-}
-
-void TestNameRules::names()
-{
-    QCOMPARE(newName(QStringLiteral("Holiday"), 1, QStringLiteral(".jpg"), true), QStringLiteral("Holiday 001.jpg"));
-    QCOMPARE(newName(QStringLiteral("Holiday"), 4, QString(), true), QStringLiteral("Holiday 004"));
-    QCOMPARE(newName(QStringLiteral("Holiday"), 9, QStringLiteral(".JPG"), false), QStringLiteral("Holiday.JPG"));
-    QCOMPARE(newName(QString(), 1, QStringLiteral(".jpg"), true), QStringLiteral(" 001.jpg"));
-    QCOMPARE(newName(QString(), 1, QStringLiteral(".jpg"), false), QStringLiteral(".jpg"));
-    QCOMPARE(newName(QStringLiteral(" pad "), 2, QStringLiteral(".gif"), true), QStringLiteral(" pad  002.gif"));
-}
-
-void TestNameRules::refusals_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("refused");
-    QTest::newRow("plain") << "Holiday 001.jpg" << false;
-#ifdef Q_OS_WIN
-    QTest::newRow("only extension") << ".jpg" << false;
-#else
-    QTest::newRow("only extension: a hidden file") << ".jpg" << true;
-    QTest::newRow("dotted prefix: a hidden file") << ".Holiday 001.jpg" << true;
-#endif
-    QTest::newRow("blank first") << " 001.jpg" << false;
-    QTest::newRow("slash") << "../x 001.jpg" << true;
-    QTest::newRow("backslash") << "a\\b 001.jpg" << true;
-    QTest::newRow("dot") << "." << true;
-    QTest::newRow("dot dot") << ".." << true;
-    QTest::newRow("empty") << "" << true;
-}
-
-void TestNameRules::refusals()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, refused);
-    QCOMPARE(!newNameRefusal(name).isEmpty(), refused);
+    // Names that would hide the file, name a folder, send it elsewhere or not be a name at all.
+    const QString refused[] = {u".jpg"_s, u".Holiday 001.jpg"_s, u"../x 001.jpg"_s, u"a\\b 001.jpg"_s, u"."_s, u".."_s,
+        QString(), u"a"_s + QChar(0) + u"b.jpg"_s};
+    for (const QString &name : refused)
+        QVERIFY2(!newNameRefusal(name).isEmpty(), qPrintable(name));
+    QCOMPARE(newNameRefusal(u"Holiday 001.jpg"_s), QString());
+    QCOMPARE(newNameRefusal(u" 001.jpg"_s), QString());
+    // The extension runs from the last dot, letter case kept.
+    const std::pair<const char *, const char *> rows[]
+        = {{"a.jpg", ".jpg"}, {"b.JPG", ".JPG"}, {"photo.jpeg", ".jpeg"}, {"photo.2004.jpg", ".jpg"},
+            {"archive.tar.gz", ".gz"}, {".profile", ".profile"}, {"notes", ""}, {"UPPER CASE.JPG", ".JPG"}, {"", ""}};
+    for (const auto &[name, extension] : rows)
+        QCOMPARE(extensionOf(QString::fromLatin1(name)), QString::fromLatin1(extension));
 }
 
 QTEST_MAIN(TestNameRules)

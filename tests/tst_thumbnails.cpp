@@ -1,15 +1,26 @@
-// Thumbnails at camera scale: embedded EXIF thumbnails, orientation on both paths, malformed
-// EXIF segments, and the parallel load keeping every slot, progress value and decode count right.
+// Thumbnails: decoding (formats and broken files, scaling, orientation on every path, embedded EXIF
+// thumbnails, malformed EXIF segments), where a load's thumbnails come from (the run's cache keyed
+// by file identity, the desktop's thumbnail cache) and what the window does while a load runs.
+#include <map>
+
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
+#include <QPushButton>
+#include <QLabel>
 #include <QLoggingCategory>
-#include <QProgressBar>
 #include <QRandomGenerator>
-#include <QSignalSpy>
+#include <QScopeGuard>
 #include <QTest>
+#include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 
 #include "browse/gridwidgets.h"
+#include "browse/thumbnailcache.h"
+#include "browse/thumbnailloader.h"
+#include "platform/desktopthumbnails.h"
 #include "platform/exifthumbnail.h"
 #include "platform/picturedecoder.h"
 #include "tests/exifwriter.h"
@@ -18,10 +29,15 @@
 
 using namespace orvella;
 using namespace orvella::test;
+using namespace Qt::StringLiterals;
 
 namespace {
-
 const QSize Cell(65, 57);
+
+QString picture(const QString &name)
+{
+    return QDir(picturesFolder()).filePath(name);
+}
 
 bool upright(const QImage &img)
 {
@@ -29,25 +45,40 @@ bool upright(const QImage &img)
         && quadrant(img, 0.1, 0.9) == 'B' && quadrant(img, 0.9, 0.9) == 'W';
 }
 
-QImage storedPixels(const QString &file)
-{
-    QImageReader reader(file);
-    reader.setAutoTransform(false);
-    return reader.read();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-QImage solid(QSize size, QColor colour)
+QByteArray solidJpeg(QSize size, QColor colour)
 {
     QImage img(size, QImage::Format_RGB32);
     img.fill(colour);
-    return img;
+    return encodeJpeg(img);
+}
+
+// What a desktop thumbnailer leaves for a picture, as the standard describes it: a PNG named by
+// the MD5 of the picture's URI, with the URI, modification time and size in text chunks. This one
+// shows picture number 50, so a thumbnail tells where it came from.
+struct DesktopEntry {
+    const char *folder = "normal", *uri = nullptr; // uri: another URI than the picture's, under its name
+    QSize size = QSize(128, 96);
+    qint64 mtimeOffset = 0, sizeOffset = 0; // added to the picture's real time (seconds) and size
+    bool recordSize = true, damaged = false;
+};
+
+QString writeDesktopEntry(const QString &picture, const DesktopEntry &e = {})
+{
+    const QFileInfo info(picture);
+    const QByteArray uri = desktopThumbnailUri(info.absoluteFilePath());
+    const QString folder = desktopThumbnailFolder() + u'/' + QLatin1String(e.folder);
+    QDir().mkpath(folder);
+    const QString entry = folder + u'/' + QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex() + ".png";
+    writePicture(entry, 50, e.size, "PNG");
+    QImage image(entry);
+    image.setText(u"Thumb::URI"_s, QString::fromUtf8(e.uri ? QByteArray(e.uri) : uri));
+    image.setText(u"Thumb::MTime"_s, QString::number(info.lastModified().toSecsSinceEpoch() + e.mtimeOffset));
+    if (e.recordSize)
+        image.setText(u"Thumb::Size"_s, QString::number(info.size() + e.sizeOffset));
+    QFile f(entry);
+    if (!image.save(entry, "PNG") || (e.damaged && !(f.open(QIODevice::ReadWrite) && f.resize(f.size() / 2))))
+        qFatal("cannot write %s", qPrintable(entry));
+    return entry;
 }
 
 } // namespace
@@ -56,207 +87,309 @@ class TestThumbnails : public QObject {
     Q_OBJECT
 private slots:
     // Damaged files make the JPEG reader complain on every decode; the complaints are expected.
-    void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.jpeg.warning=false")); }
-    void embeddedThumbnailUsedWhenLargeEnough();
-    void embeddedThumbnailOfTheSharedCameraPictures();
-    void orientationOnBothPaths_data();
-    void orientationOnBothPaths();
-    void malformedSegmentsFallBack_data();
-    void malformedSegmentsFallBack();
-    void randomlyDamagedSegmentsNeverCrash();
-    void parallelLoadFillsEverySlotWithItsFile();
-    void progressValuesInOrder();
-    void otherFormatsGoTheSamePath();
+    void initTestCase() { QLoggingCategory::setFilterRules(u"qt.gui.imageio.jpeg.warning=false"_s); }
+    void scaling();
+    void orientationOnEveryPath();
+    void embeddedThumbnailWhenItCoversTheCell();
+    void malformedExifFallsBack();
+    void desktopThumbnails();
+    void thumbnailsBelongToTheFile();
+    void cacheKeepsTheCurrentLoadAndEvictsTheLeastRecent();
+    void duringALoad();
 };
 
-void TestThumbnails::embeddedThumbnailUsedWhenLargeEnough()
+void TestThumbnails::scaling()
 {
+    // A cell's picture covers the cell keeping 4:3, nowhere near the 4000 x 3000 original; a box's
+    // picture fits the box, and its pixels stay within a bound; a small picture is never enlarged;
+    // an icon shows its largest image.
+    const QImage thumb = decodePicture(picture("camera-exif-thumb.jpg"), Cell);
+    QVERIFY(thumb.width() >= Cell.width() && thumb.height() >= Cell.height() && thumb.width() <= 2 * Cell.width());
+    QVERIFY(qAbs(double(thumb.width()) / thumb.height() - 4.0 / 3.0) < 0.05);
+    QCOMPARE(decodePictureToFit(picture("camera-exif-thumb.jpg"), QSize(400, 400)).size(), QSize(400, 300));
+    QCOMPARE(decodePictureToFit(picture("camera-exif-thumb.jpg"), QSize(), 3'000'000).size(), QSize(2000, 1500));
+    QCOMPARE(decodePicture(picture("orient-1.jpg"), QSize(2000, 2000)).size(), QSize(320, 240));
+    QCOMPARE(decodePicture(picture("multisize.ico")).size(), QSize(48, 36));
+    // What cannot be decoded gives no picture; cut files may decode in part, and never crash.
+    for (const char *n : {"garbage.jpg", "empty.jpg", "text-named.gif", ""})
+        QVERIFY2(decodeThumbnail(*n ? picture(n) : QString(), Cell).isNull(), n);
+    for (const char *n : {"truncated.jpg", "truncated.bmp"})
+        decodeThumbnail(picture(n), Cell);
+}
+
+void TestThumbnails::orientationOnEveryPath()
+{
+    // Each shared picture is 320 x 240 upright; it is written again with a camera's EXIF segment
+    // holding its orientation and a thumbnail of its stored pixels (in big-endian byte order for
+    // even orientations). The 160 x 120 thumbnail covers 130 x 100 only when turned upright.
     TestEnv env;
-    const QString dir = env.makeFolder(QStringLiteral("cam"));
-    // The main picture is red, its embedded thumbnail blue: the colour tells which was used.
-    const QByteArray main = encodeJpeg(solid(QSize(800, 600), Qt::red));
-    const QString big = dir + QStringLiteral("/big.jpg");
-    writeBytes(big, withExif(main, 1, encodeJpeg(solid(QSize(160, 120), Qt::blue))));
-    ThumbnailSource source = ThumbnailSource::None;
-    QImage t = decodeThumbnail(big, Cell, &source);
-    QCOMPARE(source, ThumbnailSource::Embedded);
-    QCOMPARE(quadrant(t, 0.5, 0.5), 'B');
-    QVERIFY(t.width() >= Cell.width() && t.height() >= Cell.height());
-
-    // A cell twice as large in device pixels is not covered by 160 x 120 any more.
-    t = decodeThumbnail(big, QSize(200, 150), &source);
-    QCOMPARE(source, ThumbnailSource::Decoded);
-    QCOMPARE(quadrant(t, 0.5, 0.5), 'R');
-
-    // Too small a thumbnail is ignored.
-    const QString small = dir + QStringLiteral("/small.jpg");
-    writeBytes(small, withExif(main, 1, encodeJpeg(solid(QSize(40, 30), Qt::blue))));
-    t = decodeThumbnail(small, Cell, &source);
-    QCOMPARE(source, ThumbnailSource::Decoded);
-    QCOMPARE(quadrant(t, 0.5, 0.5), 'R');
-
-    // A thumbnail of other proportions than the picture (padded with bars) is not used.
-    const QString padded = dir + QStringLiteral("/padded.jpg");
-    writeBytes(
-        padded, withExif(encodeJpeg(solid(QSize(900, 300), Qt::red)), 1, encodeJpeg(solid(QSize(160, 120), Qt::blue))));
-    decodeThumbnail(padded, Cell, &source);
-    QCOMPARE(source, ThumbnailSource::Decoded);
+    const QString file = env.root() + u"/o.jpg"_s;
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const QString shared = picture(u"orient-%1.jpg"_s.arg(orientation));
+        QCOMPARE(pictureSize(shared), QSize(320, 240));
+        QVERIFY2(upright(decodePicture(shared)) && upright(decodePicture(shared, Cell)), qPrintable(shared));
+        QImageReader reader(shared);
+        reader.setAutoTransform(false);
+        const QImage stored = reader.read();
+        const QImage thumb = stored.scaled(stored.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        writeFile(file, withExif(encodeJpeg(stored, 95), orientation, encodeJpeg(thumb, 95), orientation % 2 == 0));
+        ThumbnailSource source = ThumbnailSource::None;
+        QVERIFY2(upright(decodeThumbnail(file, QSize(130, 100), &source)), qPrintable(shared));
+        QCOMPARE(source, ThumbnailSource::Embedded);
+        const QImage decoded = decodeThumbnail(file, QSize(200, 150), &source);
+        QCOMPARE(source, ThumbnailSource::Decoded);
+        QVERIFY2(upright(decoded), qPrintable(shared));
+        QVERIFY(decoded.width() >= 200 && decoded.height() >= 150 && decoded.width() < 320);
+    }
 }
 
-void TestThumbnails::embeddedThumbnailOfTheSharedCameraPictures()
+void TestThumbnails::embeddedThumbnailWhenItCoversTheCell()
 {
-    ThumbnailSource source = ThumbnailSource::None;
-    const QImage camera
-        = decodeThumbnail(QDir(picturesFolder()).filePath(QStringLiteral("camera-exif-thumb.jpg")), Cell, &source);
-    QCOMPARE(source, ThumbnailSource::Embedded);
-    QVERIFY(camera.width() >= Cell.width() && camera.height() >= Cell.height());
-    decodeThumbnail(QDir(picturesFolder()).filePath(QStringLiteral("small-exif-thumb.jpg")), Cell, &source);
-    QCOMPARE(source, ThumbnailSource::Decoded);
-}
-
-void TestThumbnails::orientationOnBothPaths_data()
-{
-    QTest::addColumn<int>("orientation");
-    for (int o = 1; o <= 8; ++o)
-        QTest::addRow("orientation %d", o) << o;
-}
-
-void TestThumbnails::orientationOnBothPaths()
-{
-    QFETCH(int, orientation);
+    // The main picture is red, its embedded thumbnail blue: the colour tells which was used. A
+    // thumbnail is used when it covers the cell and has the picture's proportions (a camera pads
+    // one of other proportions with bars).
+    const std::tuple<QSize, QSize, QSize, char> rows[]
+        = {{{800, 600}, {160, 120}, Cell, 'B'}, {{800, 600}, {160, 120}, {200, 150}, 'R'},
+            {{800, 600}, {40, 30}, Cell, 'R'}, {{900, 300}, {160, 120}, Cell, 'R'}};
     TestEnv env;
-    // The shared picture's stored pixels, written again with a camera's EXIF segment holding the
-    // orientation and a thumbnail of those same stored pixels.
-    const QImage stored
-        = storedPixels(QDir(picturesFolder()).filePath(QStringLiteral("orient-%1.jpg").arg(orientation)));
-    QVERIFY(!stored.isNull());
-    const QImage thumb = stored.scaled(stored.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    const QString file = env.makeFolder(QStringLiteral("o")) + QStringLiteral("/o.jpg");
-    writeBytes(file, withExif(encodeJpeg(stored, 95), orientation, encodeJpeg(thumb, 95), orientation % 2 == 0));
-
+    const QString file = env.root() + u"/cam.jpg"_s;
+    for (const auto &[size, thumbSize, cover, shown] : rows) {
+        writeFile(file, withExif(solidJpeg(size, Qt::red), 1, solidJpeg(thumbSize, Qt::blue)));
+        ThumbnailSource source = ThumbnailSource::None;
+        const QImage t = decodeThumbnail(file, cover, &source);
+        QCOMPARE(quadrant(t, 0.5, 0.5), shown);
+        QCOMPARE(source, shown == 'B' ? ThumbnailSource::Embedded : ThumbnailSource::Decoded);
+        QVERIFY(t.width() >= cover.width() && t.height() >= cover.height());
+        QVERIFY(t.width() <= cover.width() + 1 || t.height() <= cover.height() + 1); // just covers
+    }
+    // The shared camera pictures: one with a thumbnail large enough, one with too small a one.
     ThumbnailSource source = ThumbnailSource::None;
-    const QImage embedded = decodeThumbnail(file, Cell, &source);
+    decodeThumbnail(picture("camera-exif-thumb.jpg"), Cell, &source);
     QCOMPARE(source, ThumbnailSource::Embedded);
-    QVERIFY2(upright(embedded), "the embedded thumbnail is not upright");
-
-    const QImage decoded = decodeThumbnail(file, QSize(200, 150), &source);
+    decodeThumbnail(picture("small-exif-thumb.jpg"), Cell, &source);
     QCOMPARE(source, ThumbnailSource::Decoded);
-    QVERIFY2(upright(decoded), "the scaled decode is not upright");
-    QVERIFY(decoded.width() >= 200 && decoded.height() >= 150);
-    QVERIFY(decoded.width() < 320);
 }
 
-void TestThumbnails::malformedSegmentsFallBack_data()
+void TestThumbnails::malformedExifFallsBack()
 {
-    QTest::addColumn<QByteArray>("segment");
-    const QByteArray thumb = encodeJpeg(solid(QSize(160, 120), Qt::blue));
-    const QByteArray good = exifTiff(1, thumb);
-    auto patched = [&](qsizetype at, QByteArray bytes) {
-        QByteArray t = good;
-        t.replace(at, bytes.size(), bytes);
-        return app1Segment(t);
+    // Offsets in the little-endian structure exifTiff writes: IFD0 at 8 (one entry), IFD1 at 26
+    // with compression, offset and length. Either the picture itself decodes (red) or, if the
+    // damage also breaks it, there is none.
+    const QByteArray thumb = solidJpeg(QSize(160, 120), Qt::blue), good = exifTiff(1, thumb);
+    auto patched = [&](qsizetype at, const char *hex) {
+        const QByteArray bytes = QByteArray::fromHex(hex);
+        return app1Segment(QByteArray(good).replace(at, bytes.size(), bytes));
     };
-    // Offsets in the little-endian structure exifTiff writes: IFD0 at 8 (one entry), IFD1 at 26.
-    QTest::newRow("thumbnail offset past the end") << patched(26 + 2 + 12 + 8, QByteArray("\xff\xff\x00\x00", 4));
-    QTest::newRow("thumbnail length past the end") << patched(26 + 2 + 24 + 8, QByteArray("\xff\xff\xff\x7f", 4));
-    QTest::newRow("IFD1 pointing back at IFD0") << patched(8 + 2 + 12, QByteArray("\x08\x00\x00\x00", 4));
-    QTest::newRow("IFD1 past the end") << patched(8 + 2 + 12, QByteArray("\x00\xff\xff\x00", 4));
-    QTest::newRow("IFD0 entry count huge") << patched(8, QByteArray("\xff\xff", 2));
-    QTest::newRow("IFD0 offset past the end") << patched(4, QByteArray("\xff\xff\xff\xff", 4));
-    QTest::newRow("bad byte order") << patched(0, QByteArray("XX", 2));
-    QTest::newRow("thumbnail is not a JPEG") << patched(26 + 2 + 36 + 4, QByteArray("\x00\x00", 2));
-    QTest::newRow("thumbnail cut short") << app1Segment(good.left(good.size() - thumb.size() / 2));
-    QTest::newRow("no TIFF at all") << app1Segment(QByteArray("II"));
-    QTest::newRow("segment length beyond the file") << QByteArray("\xFF\xE1\xFF\xF0"
-                                                                  "Exif\0\0II*\0",
-        14);
-    QTest::newRow("segment length too small") << QByteArray("\xFF\xE1\x00\x01", 4);
-}
-
-void TestThumbnails::malformedSegmentsFallBack()
-{
-    QFETCH(QByteArray, segment);
+    const std::pair<const char *, QByteArray> rows[] = {{"not JPEG compressed", patched(26 + 2 + 8, "0100")},
+        {"thumbnail offset past the end", patched(26 + 2 + 12 + 8, "ffff0000")},
+        {"thumbnail length past the end", patched(26 + 2 + 24 + 8, "ffffff7f")},
+        {"IFD1 pointing back at IFD0", patched(8 + 2 + 12, "08000000")},
+        {"IFD1 past the end", patched(8 + 2 + 12, "00ffff00")}, {"IFD0 entry count huge", patched(8, "ffff")},
+        {"IFD0 offset past the end", patched(4, "ffffffff")}, {"bad byte order", patched(0, "5858")},
+        {"thumbnail is not a JPEG", patched(26 + 2 + 36 + 4, "0000")},
+        {"thumbnail cut short", app1Segment(good.left(good.size() - thumb.size() / 2))},
+        {"no TIFF at all", app1Segment("II")},
+        {"segment length beyond the file", QByteArray::fromHex("ffe1fff0457869660000492a00")},
+        {"segment length too small", QByteArray::fromHex("ffe10001")}};
     TestEnv env;
-    const QString file = env.makeFolder(QStringLiteral("m")) + QStringLiteral("/m.jpg");
-    const QByteArray main = encodeJpeg(solid(QSize(400, 300), Qt::red));
-    writeBytes(file, withSegment(main, segment));
-    const ExifHead head = readExifHead(file);
-    QVERIFY(head.orientation >= 1 && head.orientation <= 8);
-    ThumbnailSource source = ThumbnailSource::None;
-    const QImage t = decodeThumbnail(file, Cell, &source);
-    // Either the picture itself decodes (red) or, if the damage also breaks it, the slot is empty.
-    QVERIFY(source != ThumbnailSource::Embedded);
-    if (!t.isNull())
-        QCOMPARE(quadrant(t, 0.5, 0.5), 'R');
-}
+    const QString file = env.root() + u"/m.jpg"_s;
+    for (const auto &[name, segment] : rows) {
+        writeFile(file, solidJpeg(QSize(400, 300), Qt::red).insert(2, segment)); // right after the start marker
+        QVERIFY2(readExifHead(file).orientation == 1, name);
+        ThumbnailSource source = ThumbnailSource::None;
+        const QImage t = decodeThumbnail(file, Cell, &source);
+        QVERIFY2(source != ThumbnailSource::Embedded && (t.isNull() || quadrant(t, 0.5, 0.5) == 'R'), name);
+    }
+    QCOMPARE(parseExifHead(withExif(solidJpeg(QSize(64, 48), Qt::red), 9, {})).orientation, 1); // out of range
 
-void TestThumbnails::randomlyDamagedSegmentsNeverCrash()
-{
-    const QByteArray thumb = encodeJpeg(solid(QSize(160, 120), Qt::blue));
-    const QByteArray good = withExif(encodeJpeg(solid(QSize(64, 48), Qt::red)), 6, thumb, true);
+    // Random damage: none may crash or read outside its bytes (the sanitizers watch).
+    const QByteArray camera = withExif(solidJpeg(QSize(64, 48), Qt::red), 6, thumb, true);
+    QVERIFY(!embeddedThumbnail(parseExifHead(camera), Cell).isNull());
     QRandomGenerator rng(20261207);
     for (int round = 0; round < 3000; ++round) {
-        QByteArray damaged = good.left(int(rng.bounded(qint64(good.size())) + 1));
-        const int flips = int(rng.bounded(1, 8));
-        for (int f = 0; f < flips && damaged.size() > 2; ++f)
+        QByteArray damaged = camera.left(int(rng.bounded(qint64(camera.size())) + 1));
+        for (int f = int(rng.bounded(1, 8)); f > 0 && damaged.size() > 2; --f)
             damaged[int(rng.bounded(2, qint64(damaged.size())))] = char(rng.bounded(256));
         const ExifHead head = parseExifHead(damaged);
         QVERIFY(head.orientation >= 1 && head.orientation <= 8);
         embeddedThumbnail(head, Cell);
     }
-    // The point is that none crashed or read outside its bytes (the sanitizers watch); the
-    // undamaged file still gives its thumbnail.
-    QVERIFY(!embeddedThumbnail(parseExifHead(good), Cell).isNull());
 }
 
-void TestThumbnails::parallelLoadFillsEverySlotWithItsFile()
+void TestThumbnails::desktopThumbnails()
 {
+    // The desktop's thumbnail is used only when it is sound, records this file as it is now and
+    // covers the cell; it is scaled to just cover it, as a decoded thumbnail is, and the desktop's
+    // cache is only read.
+    using E = DesktopEntry;
+    const std::tuple<const char *, E, bool> rows[] = {{"sound entry", E {}, true},
+        {"sound entry without a size", E {.recordSize = false}, true},
+        {"large folder", E {.folder = "large", .size = QSize(256, 192)}, true},
+        {"modification time differs", E {.mtimeOffset = -1}, false}, {"size differs", E {.sizeOffset = 1}, false},
+        {"too small for the cell", E {.size = QSize(60, 45)}, false},
+        {"larger than its folder allows", E {.size = QSize(200, 150)}, false}, {"damaged", E {.damaged = true}, false},
+        {"records another file", E {.uri = "file:///elsewhere.jpg"}, false}};
     TestEnv env;
-    const QString dir = env.makeFolder(QStringLiteral("many"));
-    // Pictures of several sizes, so decodes finish out of order.
-    for (int i = 0; i < 400; ++i)
-        writePicture(QDir(dir).filePath(QStringLiteral("p%1.jpg").arg(i, 3, 10, QLatin1Char('0'))), i % 216,
-            i % 3 == 0 ? QSize(640, 480) : QSize(64, 48));
+    for (const auto &[row, entry, used] : rows) {
+        const QString picture = env.root() + u"/%1 a b;#?%ü.jpg"_s.arg(QString::fromLatin1(row));
+        writePicture(picture, 1);
+        const QString cacheEntry = writeDesktopEntry(picture, entry);
+        const QByteArray entryBytes = contentOf(cacheEntry);
+        const QImage shown = desktopThumbnail(picture, fileIdentity(picture), Cell);
+        QVERIFY2(pictureNumber(shown) == (used ? 50 : -1), row);
+        QVERIFY2(!used || (shown.width() >= Cell.width() && shown.height() >= Cell.height()), row);
+        QVERIFY2(!used || shown.width() <= Cell.width() + 1 || shown.height() <= Cell.height() + 1, row);
+        QCOMPARE(contentOf(cacheEntry), entryBytes);
+    }
+
+    // The names the desktop's own library (GLib's g_filename_to_uri) gives paths.
+    QCOMPARE(desktopThumbnailUri(QString::fromUtf8("/tmp/a b/c[1];#?%\u00fc.jpg")),
+        QByteArray("file:///tmp/a%20b/c%5B1%5D%3B%23%3F%25%C3%BC.jpg"));
+    QCOMPARE(desktopThumbnailUri("/a/b,$&+@:!~*'()=.jpg"), QByteArray("file:///a/b,$&+@:!~*'()=.jpg"));
+    QCOMPARE(desktopThumbnailUri("/t/\"<>\\^`{|}.jpg"), QByteArray("file:///t/%22%3C%3E%5C%5E%60%7B%7C%7D.jpg"));
+}
+
+void TestThumbnails::thumbnailsBelongToTheFile()
+{
+    // A thumbnail belongs to its file's identity, not to its name or place in a list: after a
+    // rename that shifts the list, moves in and out, a delete, an edit and two new files (one with
+    // a desktop thumbnail), only the edited and the other new file are decoded, and nothing when
+    // the folders are visited again.
+    TestEnv env;
+    const QString dir = env.makeFolder(u"ten"_s), other = env.makeFolder(u"other"_s);
+    std::map<QString, int> numberOf; // the picture each file shows
+    auto write = [&](const QString &file, int n, QSize size) { writePicture(file, numberOf[file] = n, size); };
+    auto move = [&](const QString &from, const QString &to) {
+        QVERIFY(to.isEmpty() ? QFile::remove(from) : QFile::rename(from, to));
+        numberOf[to] = numberOf[from];
+        numberOf.erase(from);
+    };
+    for (int i = 0; i < 10; ++i) // of two sizes, so decodes finish out of order
+        write(dir + u"/pic%1.jpg"_s.arg(i, 3, 10, QLatin1Char('0')), i, i % 3 ? QSize(64, 48) : QSize(640, 480));
+    for (int i = 0; i < 5; ++i)
+        write(other + u"/o%1.jpg"_s.arg(i), 20 + i, QSize(64, 48));
     QVERIFY(env.start());
-    env.openFolder(dir);
     MainWindow &w = env.w();
-    QCOMPARE(w.pictures().Decodes, qint64(400));
-    for (int i = 0; i < 400; ++i)
-        QCOMPARE(pictureNumber(w.pictures().Image3[size_t(i)]), i % 216);
-    for (int k = 0; k < 36; ++k)
-        QCOMPARE(pictureNumber(w.Image1[size_t(k)]->picture()), k);
+    auto load = [&](const QString &folder, int decodes) {
+        const qint64 before = w.pictures().Decodes;
+        folder == w.File1->Path() ? w.loader().ButtonLoadThumbs_Click() : env.openFolder(folder);
+        QCOMPARE(w.pictures().Decodes - before, decodes);
+        QCOMPARE(w.File1->ListCount(), std::count_if(numberOf.begin(), numberOf.end(), [&](const auto &f) {
+            return QFileInfo(f.first).path() == folder;
+        }));
+        for (int i = 0; i < w.File1->ListCount(); ++i) {
+            const QString file = folder + u'/' + w.File1->List(i);
+            QCOMPARE(w.pictures().SlotPaths[size_t(i)], file);
+            QCOMPARE(pictureNumber(w.pictures().Image3[size_t(i)]), numberOf[file]);
+            QCOMPARE(pictureNumber(w.Image1[size_t(i)]->picture()), numberOf[file]);
+        }
+    };
+    load(other, 5);
+    load(dir, 10);
+    for (int i = 7; i < 10; ++i) // to names that sort first: the other files move three places on
+        move(dir + u"/pic%1.jpg"_s.arg(i, 3, 10, QLatin1Char('0')),
+            dir + u"/H %1.jpg"_s.arg(i - 6, 3, 10, QLatin1Char('0')));
+    move(dir + u"/pic003.jpg"_s, other + u"/pic003.jpg"_s);
+    move(other + u"/o2.jpg"_s, dir + u"/o2.jpg"_s);
+    move(dir + u"/pic005.jpg"_s, QString());
+    write(dir + u"/pic004.jpg"_s, 30, QSize(64, 40)); // another program writes a new picture into it
+    write(dir + u"/new.jpg"_s, 40, QSize(64, 48));
+    write(dir + u"/desktop.jpg"_s, 41, QSize(64, 48));
+    numberOf[dir + u"/desktop.jpg"_s] = pictureNumber(QImage(writeDesktopEntry(dir + u"/desktop.jpg"_s)));
+    load(dir, 2);
+    load(other, 0);
+    load(dir, 0);
 }
 
-void TestThumbnails::progressValuesInOrder()
+void TestThumbnails::cacheKeepsTheCurrentLoadAndEvictsTheLeastRecent()
 {
-    TestEnv env;
-    const QString dir = env.makeFolder(QStringLiteral("eight"));
-    writePictures(dir, 8);
-    QVERIFY(env.start());
-    QSignalSpy progress(env.w().ProgressBar1, &QProgressBar::valueChanged);
-    env.openFolder(dir);
-    QList<int> values;
-    for (const auto &args : progress)
-        values.append(args.at(0).toInt());
-    QCOMPARE(values, (QList<int> {12, 25, 38, 50, 62, 75, 88, 100}));
+    auto file = [](quint64 inode) { return FileIdentity {1, inode, 100, 5, true}; };
+    const QImage thumb(Cell, QImage::Format_RGB32);
+    const qint64 each = thumb.sizeInBytes();
+    ThumbnailCache cache(3 * each);
+    // One load of five: all kept beyond the budget while they are the current load.
+    cache.beginLoad();
+    for (quint64 i = 1; i <= 5; ++i)
+        cache.insert(file(i), Cell, thumb);
+    QCOMPARE(cache.count(), 5);
+    QCOMPARE(cache.otherBytes(), 0);
+    // The next load sees 2 and 4 again and adds 6; after one more load the others are 1 to 6, and
+    // the three least recently used (1, 3, 5) went to fit three thumbnails' bytes.
+    cache.beginLoad();
+    QVERIFY(cache.find(file(2), Cell) && cache.find(file(4), Cell));
+    cache.insert(file(6), Cell, thumb);
+    QCOMPARE(cache.count(), 6);
+    cache.beginLoad();
+    cache.insert(file(7), Cell, thumb);
+    QCOMPARE(cache.otherBytes(), 3 * each);
+    for (quint64 i = 1; i <= 7; ++i)
+        QVERIFY2(bool(cache.find(file(i), Cell)) == (i % 2 == 0 || i == 7), qPrintable(QString::number(i)));
+    // A thumbnail is valid only for the size it was made for, and for the file as it was.
+    QVERIFY(!cache.find(file(2), Cell * 2));
+    QVERIFY(!cache.find(FileIdentity {1, 2, 100, 6, true}, Cell));
+    QVERIFY(!cache.find(FileIdentity {1, 2, 101, 5, true}, Cell));
+    // A picture that could not be decoded is remembered as such.
+    cache.insert(file(8), Cell, QImage());
+    QVERIFY(cache.find(file(8), Cell).value_or(thumb).isNull());
+    // A smaller budget evicts at once what no longer fits.
+    cache.beginLoad();
+    cache.setBudget(each);
+    QVERIFY(cache.otherBytes() <= each);
 }
 
-void TestThumbnails::otherFormatsGoTheSamePath()
+void TestThumbnails::duringALoad()
 {
-    TestEnv env;
-    const QString dir = env.makeFolder(QStringLiteral("mixed"));
-    const QStringList files {"rgb24.bmp", "palette8.bmp", "rle.bmp", "alpha32.bmp", "mono1.bmp", "static.gif",
-        "interlaced.gif", "animated.gif", "multisize.ico", "png256.ico", "progressive.jpg", "cmyk.jpg", "grayscale.jpg",
-        "camera-exif-thumb.jpg"};
-    for (const QString &f : files)
-        copyPicture(f, dir);
-    QVERIFY(env.start());
-    env.openFolder(dir);
-    MainWindow &w = env.w();
-    QCOMPARE(w.File1->ListCount(), int(files.size()));
-    for (int i = 0; i < w.File1->ListCount(); ++i) {
-        QVERIFY2(!w.pictures().Image3[size_t(i)].isNull(), qPrintable(w.File1->List(i)));
-        QVERIFY2(w.pictures().Image3[size_t(i)].width() <= 4 * Cell.width(), qPrintable(w.File1->List(i)));
+    // Whatever comes during a load: a click waits until the load has ended; the window system is
+    // answered during it; a close request closes after it; handlers start nothing during it.
+    enum DuringLoad { Click, Expose, Close, Handlers };
+    for (DuringLoad what : {Click, Expose, Close, Handlers}) {
+        TestEnv env;
+        const QString dir = env.makeFolder(u"load"_s);
+        writePictures(dir, 20);
+        QVERIFY(env.start());
+        MainWindow &w = env.w();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QWindow *window = w.windowHandle();
+        bool selected = false, hidden = false, answered = false;
+        const QMetaObject::Connection hook
+            = QObject::connect(&w.loader(), &ThumbnailLoader::slotFilled, [&](qsizetype slot) {
+                  answered = answered || (slot == 6 && QWindowSystemInterface::windowSystemEventsQueued() == 0);
+                  if (slot == 5 && what == Click) { // on caption 3, from the window system as the user's would
+                      const QPointF at = w.Text1[3]->mapTo(&w, QPointF(w.Text1[3]->rect().center()));
+                      for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                          QWindowSystemInterface::handleMouseEvent(window, at, window->mapToGlobal(at),
+                              t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, t);
+                  } else if (slot == 5 && what == Expose) { // the logo's part of the window was uncovered
+                      QWindowSystemInterface::handleExposeEvent(window, QRegion(w.Picture1->geometry()));
+                  } else if (slot == 5 && what == Close) { // from the window manager, and from the program
+                      QWindowSystemInterface::handleCloseEvent(window);
+                      w.close();
+                  } else if (slot == 5) { // as the widgets report a click, enabled or not just then
+                      emit w.ButtonLoadThumbs->clicked();
+                      emit w.Text1[2]->clicked();
+                      emit w.PageDown->clicked();
+                      w.OpenFileRenamer();
+                      pressToolbar(w, u"DeleteSelected"_s);
+                  }
+                  selected = selected || w.File1->Selected(3) || w.File1->Selected(2);
+                  hidden = hidden || !w.isVisible();
+              });
+        const auto unhook = qScopeGuard([&] { QObject::disconnect(hook); });
+        const qint64 before = w.pictures().Decodes;
+        env.openFolder(dir);
+        QObject::disconnect(hook);
+        QCOMPARE(w.pictures().Decodes - before, 20);
+        QVERIFY(!selected && !hidden && !w.loading());
+        QVERIFY(answered || what != Expose);
+        // The event loop runs again: what waited is handled now, and nothing else: no second load,
+        // no box, no other window, the first page shown.
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(w.marks().SelectedCount, what == Click ? 1 : 0);
+        QCOMPARE(w.isVisible(), what != Close);
+        QCOMPARE(env.app().mainWindow(), &w);
+        QVERIFY(!env.app().fileRenamer() && env.boxes().shown().isEmpty());
+        QCOMPARE(w.Text1[0]->text(), u"pic000.jpg"_s);
     }
 }
 
