@@ -8,9 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QPushButton>
 #include <QLabel>
 #include <QLoggingCategory>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QTest>
