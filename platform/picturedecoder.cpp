@@ -54,7 +54,22 @@ QImage readScaled(QImageReader &reader, QSize stored, double scale)
             std::max(1, int(std::lround(stored.height() * scale))));
         reader.setScaledSize(scaled);
     }
-    QImage img = reader.read();
+    // A reader that cannot scale reads at full size into the image it is given; a cut file leaves
+    // the rows it never reached as they were, so they start blank rather than as whatever memory held.
+    // Only within the reader's own allocation limit, which refuses what memory cannot hold.
+    QImage img;
+    const qint64 bytes = qint64(stored.width()) * stored.height() * 8;
+    if (stored.isValid() && !reader.supportsOption(QImageIOHandler::ScaledSize)
+        && reader.imageFormat() != QImage::Format_Invalid
+        && (reader.allocationLimit() == 0 || bytes <= (qint64(reader.allocationLimit()) << 20))) {
+        img = QImage(stored, reader.imageFormat());
+        if (img.depth() > 8)
+            img.fill(Qt::white);
+        else
+            img.fill(0);
+    }
+    if (!reader.read(&img))
+        return {};
     return img;
 }
 
