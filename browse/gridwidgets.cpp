@@ -32,12 +32,14 @@ void ImageCell::paintEvent(QPaintEvent *)
     if (!hasFocus())
         return;
     // The picture fills the cell, so the focus frame lies over its edge: a dark, a coloured and a
-    // light line keep it visible on any picture.
-    const QRect outer = rect().adjusted(0, 0, -1, -1);
+    // light line keep it visible on any picture. The next cell and the caption overlap the cell's
+    // last column and row; the frame stays inside what they leave visible.
+    const QRect outer = visibleRegion().boundingRect().adjusted(0, 0, -1, -1);
     p.setPen(QPen(Qt::black, 1));
     p.drawRect(outer);
-    p.setPen(QPen(palette().color(QPalette::Active, QPalette::Highlight), 2));
-    p.drawRect(QRectF(outer).adjusted(2, 2, -1, -1));
+    p.setPen(palette().color(QPalette::Active, QPalette::Highlight));
+    p.drawRect(outer.adjusted(1, 1, -1, -1));
+    p.drawRect(outer.adjusted(2, 2, -2, -2));
     p.setPen(QPen(Qt::white, 1));
     p.drawRect(outer.adjusted(3, 3, -3, -3));
 }
