@@ -129,6 +129,7 @@ void ImageCell::focusInEvent(QFocusEvent *event)
     }
     update();
     QWidget::focusInEvent(event);
+    emit focused();
 }
 
 void ImageCell::focusOutEvent(QFocusEvent *event)

@@ -35,6 +35,7 @@ signals:
     // An arrow, Page Up, Page Down, Home or End (the Qt::Key).
     void movementKey(int key);
     void escapePressed();
+    void focused();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

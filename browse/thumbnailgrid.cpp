@@ -80,11 +80,11 @@ void ThumbnailGrid::scrolldown_Click()
     move(Columns, -(Cells - Columns));
 }
 
-void ThumbnailGrid::moveFocus(int index, int key)
+int ThumbnailGrid::moveFocus(int index, int key)
 {
     const qsizetype count = m_ui.File1.ListCount();
     if (index < 0 || index >= Cells || count == 0)
-        return;
+        return -1;
     // A focused cell past the end of the list (the page buttons go there) stands for the last picture.
     const qsizetype from = std::min(m_position.PageStart + index, count - 1);
     qsizetype to = from;
@@ -128,12 +128,12 @@ void ThumbnailGrid::moveFocus(int index, int key)
         to = count - 1;
         break;
     default:
-        return;
+        return -1;
     }
-    focusEntry(std::clamp<qsizetype>(to, 0, count - 1));
+    return focusEntry(std::clamp<qsizetype>(to, 0, count - 1));
 }
 
-void ThumbnailGrid::focusEntry(qsizetype i)
+int ThumbnailGrid::focusEntry(qsizetype i)
 {
     const qsizetype start = m_position.PageStart;
     // Where the row buttons, pressed until the entry shows, would leave the page: it enters at
@@ -153,8 +153,10 @@ void ThumbnailGrid::focusEntry(qsizetype i)
         ShowThumbnailPage();
     }
     const qsizetype cell = i - m_position.PageStart;
-    if (cell >= 0 && cell < Cells)
-        m_ui.Image1[size_t(cell)]->setFocus(Qt::OtherFocusReason);
+    if (cell < 0 || cell >= Cells)
+        return -1;
+    m_ui.Image1[size_t(cell)]->setFocus(Qt::OtherFocusReason);
+    return int(cell);
 }
 
 } // namespace orvella

@@ -38,14 +38,15 @@ public:
 
     // A movement key (Qt::Key: an arrow, Page Up, Page Down, Home, End) pressed on cell index:
     // moves the focus to another picture of the list, and the page as the paging buttons would
-    // when that picture is off the page. The focus never goes past the end of the list.
-    void moveFocus(int index, int key);
+    // when that picture is off the page. The focus never goes past the end of the list. Gives the
+    // focused cell (-1 for none).
+    int moveFocus(int index, int key);
 
 private:
     // Moves the page start and the next index to show, neither below 0, then refills.
     void move(qsizetype pageStartDelta, qsizetype nextToShowDelta);
     // Brings list entry i onto the page as the row buttons would, and gives its cell the focus.
-    void focusEntry(qsizetype i);
+    int focusEntry(qsizetype i);
 
     Widgets m_ui;
     const PictureSlots &m_pictures;

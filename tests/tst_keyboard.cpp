@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QtGui/private/qguiapplication_p.h>
@@ -107,6 +108,7 @@ private slots:
         QCOMPARE(w().position().PageStart, first);
         QCOMPARE(w().position().NextToShow, first + 36);
         QTEST(focusedCell() + first, "entry");
+        QCOMPARE(w().Text6->text(), w().File1->List(focusedCell() + first)); // as when the pointer is over it
         // The cells' names follow the page, an empty one past the end.
         QCOMPARE(w().Image1[35]->accessibleName(), w().File1->List(first + 35));
     }
