@@ -267,6 +267,17 @@ void MainWindow::connectHandlers()
             Image1[size_t(k)], &ImageCell::doubleClicked, this, whenIdle([this, k] { m_viewer->Image1_DblClick(k); }));
         connect(Text1[size_t(k)], &CaptionBox::clicked, this, whenIdle([this, k] { m_selection->Text1_Click(k); }));
         connect(Text1[size_t(k)], &CaptionBox::mouseMoved, this, [this, k] { m_selection->Text1_MouseMove(k); });
+        // The keyboard and Shift+clicks in the grid; the focused cell's name shows as the hovered one's.
+        connect(Image1[size_t(k)], &ImageCell::shiftClicked, this,
+            whenIdle([this, k] { m_selection->Image1_ShiftClick(k); }));
+        connect(Text1[size_t(k)], &CaptionBox::shiftClicked, this,
+            whenIdle([this, k] { m_selection->Text1_ShiftClick(k); }));
+        connect(Image1[size_t(k)], &ImageCell::movementKey, this, [this, k](int key) {
+            if (!loading())
+                m_selection->Image1_MouseMove(m_grid->moveFocus(k, key));
+        });
+        connect(Image1[size_t(k)], &ImageCell::focused, this, [this, k] { m_selection->Image1_MouseMove(k); });
+        connect(Image1[size_t(k)], &ImageCell::escapePressed, this, whenIdle([this] { m_viewer->Picture2_Click(); }));
     }
     // A check box's handler runs on every change of its value, by the user or by the program.
     connect(Check1, &QCheckBox::stateChanged, this, [this] { m_panel->UpdateRenameFields(); });

@@ -9,7 +9,8 @@
 
 namespace orvella {
 
-// One thumbnail cell: draws its picture stretched to the cell, and knows whose picture it is.
+// One thumbnail cell: draws its picture stretched to the cell, knows whose picture it is, and
+// takes the grid's keys while it has the focus.
 class ImageCell final : public QWidget {
     Q_OBJECT
 public:
@@ -24,9 +25,17 @@ public:
     const QString &filePath() const { return m_path; }
 
 signals:
+    // A click, or Space.
     void clicked();
+    // A click with Shift held, or Shift+Space.
+    void shiftClicked();
+    // A double-click, or Return.
     void doubleClicked();
     void mouseMoved();
+    // An arrow, Page Up, Page Down, Home or End (the Qt::Key).
+    void movementKey(int key);
+    void escapePressed();
+    void focused();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -34,6 +43,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     QImage m_picture;
@@ -51,8 +63,12 @@ public:
     QColor foreColor() const;
     QColor backColor() const;
 
+    // Whether the caption shows the selected colours.
+    bool showsSelected() const;
+
 signals:
     void clicked();
+    void shiftClicked();
     void mouseMoved();
 
 protected:
@@ -63,6 +79,10 @@ protected:
 private:
     ClickTracker m_click;
 };
+
+// Names the cell and its caption for assistive tools: the caption's file name, and ", selected"
+// while the caption shows the selected colours (nothing for a cell without a file).
+void describeCell(ImageCell &cell, CaptionBox &caption);
 
 // A tool tip that shows text as it is: the tool tip formats whatever looks like markup (a file
 // may well be named <b>x.jpg), so such text goes escaped, blanks kept.

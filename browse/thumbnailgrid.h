@@ -14,7 +14,7 @@ struct PictureSlots;
 struct SelectionMarks;
 
 // The 6 x 6 grid: fills its cells from the file list, the picture slots and the selection marks,
-// and moves through the list a page or a row at a time.
+// moves through the list a page or a row at a time, and moves the keyboard focus from cell to cell.
 class ThumbnailGrid final {
 public:
     static constexpr int Columns = 6;
@@ -36,9 +36,17 @@ public:
     void ScrollUp_Click(int index);
     void scrolldown_Click();
 
+    // A movement key (Qt::Key: an arrow, Page Up, Page Down, Home, End) pressed on cell index:
+    // moves the focus to another picture of the list, and the page as the paging buttons would
+    // when that picture is off the page. The focus never goes past the end of the list. Gives the
+    // focused cell (-1 for none).
+    int moveFocus(int index, int key);
+
 private:
     // Moves the page start and the next index to show, neither below 0, then refills.
     void move(qsizetype pageStartDelta, qsizetype nextToShowDelta);
+    // Brings list entry i onto the page as the row buttons would, and gives its cell the focus.
+    int focusEntry(qsizetype i);
 
     Widgets m_ui;
     const PictureSlots &m_pictures;

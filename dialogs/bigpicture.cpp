@@ -1,5 +1,6 @@
 #include "dialogs/bigpicture.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include "dialogs/picturebox.h"
@@ -88,6 +89,15 @@ void BigPicture::mouseReleaseEvent(QMouseEvent *event)
 {
     if (m_click.release(*this, *event))
         Form_Click();
+}
+
+void BigPicture::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace orvella

@@ -9,7 +9,8 @@ namespace orvella {
 class PictureBox;
 
 // "Full Size": a black window showing one picture at its natural size, centred when the window
-// is shown or resized; a click on the picture or on the black around it closes the window.
+// is shown or resized; a click on the picture or on the black around it, or Escape, closes the
+// window.
 class BigPicture final : public QWidget {
     Q_OBJECT
 public:
@@ -30,6 +31,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void designState();

@@ -25,29 +25,35 @@ void GridSelection::ToggleSelection()
     if (s.ClickedCell < 0 || s.ClickedCell >= ThumbnailGrid::Cells)
         return;
     const qsizetype i = m_position.PageStart + s.ClickedCell;
-    CaptionBox *caption = m_ui.Text1[size_t(s.ClickedCell)];
     const int flag = s.selectFlag(i);
     if (flag == 1) {
         --s.SelectedCount;
-        caption->setColors(CaptionBlack, CaptionGrey);
+        paintCaption(s.ClickedCell, false);
         s.setSelectFlag(i, 0);
         m_ui.File1.setSelected(i, false);
     } else if (flag == 0) {
         ++s.SelectedCount;
-        caption->setColors(CaptionGrey, CaptionBlack);
+        paintCaption(s.ClickedCell, true);
         s.setSelectFlag(i, 1);
         m_ui.File1.setSelected(i, true);
     }
+    m_anchor = i;
+}
+
+void GridSelection::paintCaption(int cell, bool selected)
+{
+    CaptionBox *caption = m_ui.Text1[size_t(cell)];
+    if (selected)
+        caption->setColors(CaptionGrey, CaptionBlack);
+    else
+        caption->setColors(CaptionBlack, CaptionGrey);
+    describeCell(*m_ui.Image1[size_t(cell)], *caption);
 }
 
 void GridSelection::paintAllCaptions(bool selected)
 {
-    for (CaptionBox *caption : m_ui.Text1) {
-        if (selected)
-            caption->setColors(CaptionGrey, CaptionBlack);
-        else
-            caption->setColors(CaptionBlack, CaptionGrey);
-    }
+    for (int k = 0; k < ThumbnailGrid::Cells; ++k)
+        paintCaption(k, selected);
 }
 
 void GridSelection::SelectAllFiles()
@@ -66,6 +72,7 @@ void GridSelection::ClearSelection()
 {
     SelectionMarks &s = m_marks;
     s.SelectedCount = 0;
+    m_anchor = -1;
     for (qsizetype i = m_ui.File1.ListCount() - 1; i >= 0; --i) {
         m_ui.File1.setSelected(i, false);
         s.setSelectFlag(i, 0);
@@ -103,6 +110,43 @@ void GridSelection::Text1_Click(int index)
         return;
     m_marks.ClickedCell = index;
     ToggleSelection();
+}
+
+void GridSelection::Image1_ShiftClick(int index)
+{
+    // The same cells as a plain click, and the same files.
+    if (index < 0 || index >= ThumbnailGrid::Cells || !m_ui.Image1[size_t(index)]->hasPicture()
+        || !cellShowsItsFile(index))
+        return;
+    selectThrough(index);
+}
+
+void GridSelection::Text1_ShiftClick(int index)
+{
+    if (index < 0 || index >= ThumbnailGrid::Cells || m_ui.Text1[size_t(index)]->text().isEmpty()
+        || !cellShowsItsFile(index))
+        return;
+    selectThrough(index);
+}
+
+void GridSelection::selectThrough(int index)
+{
+    SelectionMarks &s = m_marks;
+    const qsizetype target = m_position.PageStart + index;
+    // The list may have shrunk under an anchor set before (it never grows without a clear).
+    const qsizetype anchor = m_anchor < 0 ? target : std::min<qsizetype>(m_anchor, m_ui.File1.ListCount() - 1);
+    for (qsizetype i = std::min(anchor, target); i <= std::max(anchor, target); ++i) {
+        if (s.selectFlag(i) != 0)
+            continue;
+        ++s.SelectedCount;
+        const qsizetype cell = i - m_position.PageStart;
+        if (cell >= 0 && cell < ThumbnailGrid::Cells)
+            paintCaption(int(cell), true);
+        s.setSelectFlag(i, 1);
+        m_ui.File1.setSelected(i, true);
+    }
+    s.ClickedCell = index;
+    m_anchor = target;
 }
 
 void GridSelection::showNameOfCell(int index)
