@@ -102,8 +102,8 @@ void TestFileOps::rename()
     Folder f;
     MainWindow &w = f.w();
     f.rename(QStringLiteral("H"), QStringLiteral("1"));
-    QCOMPARE(f.texts(),
-        (QStringList {"Are you sure you want to RENAME these files ?", "First Select a File to Rename!\r"}));
+    QCOMPARE(
+        f.texts(), (QStringList {"Are you sure you want to RENAME these files ?", "First Select a File to Rename!\r"}));
     QCOMPARE(f.box(0).style, int(MsgOkCancelQuestion));
     QCOMPARE(f.box(0).title, QStringLiteral("Dunmere"));
     QCOMPARE(f.box(1).title, QStringLiteral("Orvella"));
@@ -114,11 +114,13 @@ void TestFileOps::rename()
     w.File1->setSelected(2, true);
     const struct {
         const char *prefix, *start, *refusal;
-    } refused[] = {{"H", "5", nullptr}, {"../H", "5",
-                                     "The new name \"../H 000.jpg\" would hide the file: type a prefix that does "
-                                     "not begin with a dot."},
-        {"H", "2147483645", "The count must be a whole number that leaves room to number every selected file "
-                            "(from -2147483648 to 2147483647)."}};
+    } refused[] = {{"H", "5", nullptr},
+        {"../H", "5",
+            "The new name \"../H 000.jpg\" would hide the file: type a prefix that does "
+            "not begin with a dot."},
+        {"H", "2147483645",
+            "The count must be a whole number that leaves room to number every selected file "
+            "(from -2147483648 to 2147483647)."}};
     for (const auto &r : refused) {
         f.env.boxes().clear();
         f.env.boxes().script({r.refusal ? AnswerOk : AnswerCancel});
@@ -247,8 +249,8 @@ void TestFileOps::move()
     f.env.boxes().clear();
     w.panel().Command3_Click();
     const QString why = QStringLiteral(": the destination folder cannot be opened: No such file or directory");
-    QCOMPARE(f.texts().mid(1),
-        (QStringList {"File May Already Exist\n\nb.JPG" + why + "\nd.jpg" + why, "0 Files moved!"}));
+    QCOMPARE(
+        f.texts().mid(1), (QStringList {"File May Already Exist\n\nb.JPG" + why + "\nd.jpg" + why, "0 Files moved!"}));
     QCOMPARE(filesIn(f.dir), (QStringList {"b.JPG", "d.jpg"}));
     QVERIFY(!QFileInfo::exists(gone));
 }
@@ -264,7 +266,8 @@ void TestFileOps::deleteFiles()
         QVERIFY(QFile::remove(f.path(QStringLiteral("b.JPG"))));
         f.w().toolbar().Toolbar1_ButtonClick(QStringLiteral("DeleteSelected"));
         QCOMPARE(filesIn(f.dir), QStringList {"c.gif"});
-        QCOMPARE(filesIn(trashFolder() + QStringLiteral("/files")), (toTrash ? QStringList {"a.jpg", "d.jpg"} : QStringList {}));
+        QCOMPARE(filesIn(trashFolder() + QStringLiteral("/files")),
+            (toTrash ? QStringList {"a.jpg", "d.jpg"} : QStringList {}));
         QCOMPARE(f.texts().size(), 2);
         QVERIFY(f.texts()[1].startsWith(QStringLiteral("These files could not be deleted:\n")));
         QVERIFY2(f.texts()[1].contains(QStringLiteral("b.JPG")) && !f.texts()[1].contains(QStringLiteral("a.jpg")),
@@ -314,12 +317,11 @@ void TestFileOps::renameRun()
         const char *start;
         bool refused, counted;
     } rows[] = {{"H", 2, "1", false, true}, {"x/y", 1, "1", true, true}, {".", 2, "1", true, true},
-        {"", 1, "1", true, true}, {"H", 1, "2147483646", false, true},
-        {"H", 2, "2147483646", false, false}};
+        {"", 1, "1", true, true}, {"H", 1, "2147483646", false, true}, {"H", 2, "2147483646", false, false}};
     for (const auto &r : rows) {
         const QStringList names = QStringList {"a.jpg", "b.gif"}.mid(0, r.files);
-        const RenameRun run(QStringLiteral("/nowhere"), names, QStringLiteral("/nowhere"),
-            QString::fromUtf8(r.prefix), r.files > 1);
+        const RenameRun run(
+            QStringLiteral("/nowhere"), names, QStringLiteral("/nowhere"), QString::fromUtf8(r.prefix), r.files > 1);
         QVERIFY2(run.refusal().isEmpty() != r.refused, r.prefix);
         QVERIFY2(run.countStart(QString::fromUtf8(r.start)).has_value() == r.counted, r.start);
     }

@@ -66,8 +66,8 @@ void TestGrid::paging_data()
     // D Page Down, U Page Up, d one row down, u one row up.
     QTest::addColumn<QString>("steps");
     QTest::addColumn<int>("first");
-    for (const auto &[steps, first] : std::initializer_list<std::pair<const char *, int>> {{"", 0}, {"U", 0},
-             {"u", 0}, {"d", 6}, {"du", 0}, {"D", 36}, {"DU", 0}, {"DDDDD", 180}, {"DDDDDU", 144}})
+    for (const auto &[steps, first] : std::initializer_list<std::pair<const char *, int>> {
+             {"", 0}, {"U", 0}, {"u", 0}, {"d", 6}, {"du", 0}, {"D", 36}, {"DU", 0}, {"DDDDD", 180}, {"DDDDDU", 144}})
         QTest::newRow(*steps ? steps : "start") << QString::fromLatin1(steps) << first;
 }
 
