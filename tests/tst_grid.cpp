@@ -124,6 +124,7 @@ void TestGrid::selection()
     w().grid().PageDown_Click();
     s.Text1_Click(2);
     s.Image1_Click(10);
+    QCOMPARE(w().marks().SelectedCount, 2);
     s.Text1_Click(10);
     s.Image1_MouseMove(10);
     QCOMPARE(w().Text6->text(), QString());
@@ -203,6 +204,7 @@ void TestGrid::sameNamesInAnotherFolder()
     for (int k = 0; k < 36; ++k) {
         const int shown = 6 + k;
         w().selection().Image1_Click(k);
+        QCOMPARE(w().marks().SelectedCount, 0);
         w().selection().Text1_Click(k);
         QCOMPARE(w().marks().SelectedCount, 0);
         w().selection().Image1_MouseMove(k);
