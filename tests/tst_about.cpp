@@ -39,6 +39,7 @@ void TestAbout::aboutBox()
     QCOMPARE(a.Label1->text(), QStringLiteral("Orvella"));
     QCOMPARE(a.Label2->text(), QStringLiteral("Version 2.01"));
     QCOMPARE(a.Command1->text(), QStringLiteral("OK"));
+    QVERIFY(!a.Label3->text().isEmpty() && env.app().homeAddress.contains(a.Label3->text()));
     // The link opens the home page and the box stays; a press dragged off the link is no click, a
     // double-click is one.
     QTest::mouseClick(a.Label3, Qt::LeftButton);

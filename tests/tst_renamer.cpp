@@ -89,6 +89,7 @@ void TestRenamer::listsSelectsAndPreviewsPictures()
     env.makeFolder(QStringLiteral("mixed/sub"));
     BulkSorter &r = renamerOn(env, dir);
     QCOMPARE(r.windowTitle(), QStringLiteral("File Renamer"));
+    QCOMPARE(&env.app().showFileRenamer(), &r);
     // Every file whatever its kind, in name order regardless of case; no hidden files, no folders.
     QCOMPARE(texts(*r.File1), QStringList({"a.jpg", "B.jpg", "letter.txt", "notes"}));
     QCOMPARE(workingFolder(), nativeFolder(dir));
@@ -254,6 +255,7 @@ void TestRenamer::previewAndRename()
     listed.sort();
     QCOMPARE(listed, after);
     QCOMPARE(r.File1->selectedNames(), ran ? QStringList() : selected);
+    QCOMPARE(r.state.FilesSelected, ran ? 0 : int(selected.size()));
     QCOMPARE(texts(*r.List1), ran ? QStringList() : preview);
 }
 
@@ -272,6 +274,7 @@ void TestRenamer::deleteWhileTheMainWindowIsClosed()
     QVERIFY(env.start());
     env.app().settings.DeleteRecycle = toTrash;
     env.app().settings.ImageFormat = QStringLiteral("*.gif");
+    env.app().settings.AutoThumbnails = env.app().settings.PictureSize = false;
     // The program must never find itself without a window on the way.
     QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
     QPointer<MainWindow> first = &env.w();
@@ -311,7 +314,7 @@ void TestRenamer::deleteWhileTheMainWindowIsClosed()
     QVERIFY(!r);
     QCoreApplication::processEvents();
     QCOMPARE(lastClosed.count(), 0);
-    QVERIFY(env.app().settings.DeleteRecycle);
+    QVERIFY(env.app().settings.DeleteRecycle && env.app().settings.AutoThumbnails && env.app().settings.PictureSize);
     QCOMPARE(env.app().settings.ImageFormat, BrowserSettings::defaultImageFormat());
 }
 
