@@ -1,42 +1,70 @@
-// The renamer window: opening on the system root, layout, navigation, selection, the picture
-// preview, and its coming and going with the main window.
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
+// The renamer window on real folders: its lists and their failures, selection and the picture
+// preview, the new-name preview, one rename per outcome, and deletes while it replaces the main window.
 #include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
-#include <QSignalBlocker>
 #include <QSignalSpy>
 #include <QTest>
-#include <QToolBar>
 #include <QToolButton>
 
 #include "browse/gridwidgets.h"
-#include "platform/filelisting.h"
+#include "fileops/namerules.h"
+#include "fileops/renamerun.h"
 #include "platform/paths.h"
 #include "platform/workingfolder.h"
-#include "tests/renamersupport.h"
+#include "renamer/bulksorter.h"
+#include "tests/testsupport.h"
+#include "ui/busypointer.h"
 #include "ui/drivelistbox.h"
-#include "ui/twips.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
 
 using namespace orvella;
 using namespace orvella::test;
 
 namespace {
 
-QAction *toolbarAction(MainWindow &w, const QString &key)
+const QString Question = QStringLiteral("Are you sure you want to rename these files ?|33|Dunmere");
+const QString DeleteQuestion = QStringLiteral("Are you sure you want to DELETE selected files ?|33|Dunmere");
+const QStringList Example {"a.jpg", "b.JPG", "c.gif", "notes"};
+
+// The boxes shown so far, one "text|style|title" line each.
+QStringList boxes(TestEnv &env)
 {
-    const QList<QAction *> actions = w.Toolbar1->actions();
-    for (QAction *a : actions)
-        if (a->data().toString() == key)
-            return a;
-    return nullptr;
+    QStringList out;
+    for (const ScriptedDialogService::Box &b : env.boxes().shown())
+        out << QStringLiteral("%1|%2|%3").arg(b.text).arg(b.style).arg(b.title);
+    return out;
 }
 
-void runDeferredDeletes()
+QStringList texts(const QListWidget &list)
 {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QStringList out;
+    for (int i = 0; i < list.count(); ++i)
+        out << list.item(i)->text();
+    return out;
+}
+
+// A folder of files each holding its own name, so a renamed file can be traced.
+QString folderOf(TestEnv &env, const QString &name, const QStringList &files)
+{
+    const QString dir = env.makeFolder(name);
+    for (const QString &f : files)
+        writeFile(dir + u'/' + f, f.toUtf8());
+    return dir;
+}
+
+BulkSorter &renamerOn(TestEnv &env, const QString &folder)
+{
+    BulkSorter &r = env.app().showFileRenamer();
+    if (!r.Dir1->setPath(folder))
+        qFatal("cannot open %s", qPrintable(folder));
+    return r;
+}
+
+void select(BulkSorter &r, const QStringList &names)
+{
+    for (int i = 0; i < r.File1->ListCount(); ++i)
+        r.File1->setSelected(i, names.contains(r.File1->List(i)));
 }
 
 } // namespace
@@ -44,377 +72,250 @@ void runDeferredDeletes()
 class TestRenamer : public QObject {
     Q_OBJECT
 private slots:
-    void opensOnTheSystemRoot();
-    void layoutFollowsTheTable_data();
-    void layoutFollowsTheTable();
-    void folderChangeListsEveryFileAndClearsTheSelection();
-    void selectAllAndNone();
-    void clickPreviewsThePicture();
-    void driveChange();
-    void driveThatCannotBeFound();
-    void folderThatCannotBeOpenedIsReported();
-    void folderThatCannotBeShownKeepsThePrevious();
-    void reNamerReplacesTheMainWindow();
-    void leavingAndReenteringResetsTheSettings();
+    void listsSelectsAndPreviewsPictures();
+    void foldersAndDrivesThatFail();
+    void previewAndRename_data();
+    void previewAndRename();
+    void deleteWhileTheMainWindowIsClosed_data();
+    void deleteWhileTheMainWindowIsClosed();
 };
 
-void TestRenamer::opensOnTheSystemRoot()
+void TestRenamer::listsSelectsAndPreviewsPictures()
 {
     TestEnv env;
-    BulkSorter &r = env.app().showFileRenamer();
-    QCOMPARE(env.app().fileRenamer(), &r);
-    QVERIFY(!env.app().mainWindow());
+    const QString dir = folderOf(env, QStringLiteral("mixed"), {"notes", "letter.txt", ".hidden"});
+    writePicture(dir + QStringLiteral("/a.jpg"), 5, QSize(200, 150));
+    writePicture(dir + QStringLiteral("/B.jpg"), 11, QSize(80, 200));
+    env.makeFolder(QStringLiteral("mixed/sub"));
+    BulkSorter &r = renamerOn(env, dir);
     QCOMPARE(r.windowTitle(), QStringLiteral("File Renamer"));
-    QVERIFY(r.isVisible());
-    const QString root = nativeFolder(systemDriveRoot());
-    QCOMPARE(root, QStringLiteral("/"));
-    QCOMPARE(r.Drive1->driveRoot(), root);
-    QCOMPARE(r.Dir1->Path(), root);
-    QCOMPARE(r.File1->Path(), root);
-    QCOMPARE(workingFolder(), root);
-    // Every file of the root is listed, whatever its kind.
-    QCOMPARE(entriesOf(*r.File1), listFiles(root, QStringLiteral("*")).names);
-    QCOMPARE(r.File1->Pattern(), QStringLiteral("*"));
-    QCOMPARE(r.Text2->text(), QString());
-    QCOMPARE(r.Text3->text(), QStringLiteral("1"));
-    QCOMPARE(r.List1->count(), 0);
-    QCOMPARE(r.state.FilesSelected, 0);
-    QVERIFY(env.boxes().shown().isEmpty());
-    // Showing it again while it is open reuses the same window.
     QCOMPARE(&env.app().showFileRenamer(), &r);
-    // Becoming the active window gives the prefix the focus.
+    // Every file whatever its kind, in name order regardless of case; no hidden files, no folders.
+    QCOMPARE(texts(*r.File1), QStringList({"a.jpg", "B.jpg", "letter.txt", "notes"}));
+    QCOMPARE(workingFolder(), nativeFolder(dir));
     r.Text3->setFocus();
     r.Form_Activate();
     QCOMPARE(r.focusWidget(), r.Text2);
-}
-
-void TestRenamer::layoutFollowsTheTable_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("twipsGeometry");
-    QTest::addColumn<QString>("toolTip");
-    QTest::addColumn<QString>("caption");
-    QTest::newRow("Drive1") << "Drive1" << QRect(120, 120, 2895, 330) << "Select Drive or Device"
-                            << "";
-    QTest::newRow("Dir1") << "Dir1" << QRect(120, 600, 2895, 2010) << "Select Folder"
-                          << "";
-    QTest::newRow("File1") << "File1" << QRect(120, 2760, 2895, 1770) << "Select files"
-                           << "";
-    QTest::newRow("Command1") << "Command1" << QRect(120, 4800, 615, 615) << "Select All"
-                              << "";
-    QTest::newRow("Command2") << "Command2" << QRect(720, 4800, 615, 615) << "Select None"
-                              << "";
-    QTest::newRow("Command5") << "Command5" << QRect(2400, 4800, 615, 615) << "Delete"
-                              << "";
-    QTest::newRow("Label4") << "Label4" << QRect(3360, 120, 1695, 270) << ""
-                            << "File Prefix";
-    QTest::newRow("Text2") << "Text2" << QRect(3360, 360, 1695, 285) << "Enter title for files!"
-                           << "";
-    QTest::newRow("Label5") << "Label5" << QRect(5280, 120, 555, 270) << ""
-                            << "Count";
-    QTest::newRow("Text3") << "Text3" << QRect(5280, 360, 555, 285) << ""
-                           << "";
-    QTest::newRow("List1") << "List1" << QRect(3360, 720, 2475, 1320) << ""
-                           << "";
-    QTest::newRow("Command3") << "Command3" << QRect(3360, 2280, 975, 855) << "Preview"
-                              << "Preview";
-    QTest::newRow("Command4") << "Command4" << QRect(4860, 2280, 975, 855) << "Rename"
-                              << "Rename";
-    QTest::newRow("Image1") << "Image1" << QRect(3720, 3480, 1800, 1680) << ""
-                            << "";
-}
-
-void TestRenamer::layoutFollowsTheTable()
-{
-    QFETCH(QString, name);
-    QFETCH(QRect, twipsGeometry);
-    QFETCH(QString, toolTip);
-    QFETCH(QString, caption);
-    TestEnv env;
-    BulkSorter &r = env.app().showFileRenamer();
-    QCOMPARE(r.size(), QSize(twips(5970), twips(5460)));
-    QCOMPARE(r.minimumSize(), r.maximumSize());
-    QVERIFY(!(r.windowFlags() & Qt::WindowMaximizeButtonHint));
-    QVERIFY(!(r.windowFlags() & Qt::WindowMinimizeButtonHint));
-    auto *widget = r.findChild<QWidget *>(name);
-    QVERIFY(widget);
-    QVERIFY(!widget->accessibleName().isEmpty());
-    QCOMPARE(widget->geometry(),
-        twipsRect(twipsGeometry.x(), twipsGeometry.y(), twipsGeometry.width(), twipsGeometry.height()));
-    QCOMPARE(widget->toolTip(), toolTip);
-    if (auto *label = qobject_cast<QLabel *>(widget))
-        QCOMPARE(label->text(), caption);
-    if (auto *button = qobject_cast<QToolButton *>(widget)) {
-        QCOMPARE(button->text(), caption);
-        QCOMPARE(button->iconSize(), QSize(32, 32));
-        QVERIFY(!button->icon().isNull());
+    // A click previews a picture; a file that is no picture keeps the last one; each is counted.
+    QVERIFY(QTest::qWaitForWindowExposed(&r));
+    const std::pair<int, int> clicks[] = {{0, 5}, {2, 5}, {1, 11}};
+    for (const auto &[row, picture] : clicks) {
+        r.Text3->setFocus();
+        QTest::mouseClick(
+            r.File1->viewport(), Qt::LeftButton, {}, r.File1->visualItemRect(r.File1->item(row)).center());
+        QCOMPARE(pictureNumber(r.Image1->picture()), picture);
+        QCOMPARE(r.focusWidget(), r.Text2);
     }
-    // Before any click the preview shows the placeholder picture.
-    QVERIFY(r.Image1->hasPicture());
-}
-
-void TestRenamer::folderChangeListsEveryFileAndClearsTheSelection()
-{
-    TestEnv env;
-    const QString dir = env.makeFolder(QStringLiteral("mixed"));
-    writeNamedFiles(dir, {"b.JPG", "a.jpg", "notes", "letter.txt", ".hidden"});
-    env.makeFolder(QStringLiteral("mixed/sub"));
-    BulkSorter &r = renamerOn(env, dir);
-    QCOMPARE(r.File1->Path(), nativeFolder(dir));
-    QCOMPARE(workingFolder(), nativeFolder(dir));
-    // Every file but the hidden one, in name order without regard to case; no folders.
-    QCOMPARE(entriesOf(*r.File1), QStringList({"a.jpg", "b.JPG", "letter.txt", "notes"}));
-    r.Command1_Click();
-    QCOMPARE(r.state.FilesSelected, 4);
+    QCOMPARE(r.state.FilesSelected, 3);
+    // Select None, then Select All.
+    for (const auto &[button, selected] : {std::pair {r.Command2, 0}, std::pair {r.Command1, 4}}) {
+        r.Text3->setFocus();
+        button->click();
+        QCOMPARE(int(r.File1->selectedNames().size()), selected);
+        QCOMPARE(r.state.FilesSelected, selected);
+        QCOMPARE(r.focusWidget(), r.Text2);
+    }
     // Another folder starts with nothing selected.
     QVERIFY(r.Dir1->setPath(dir + QStringLiteral("/sub")).ok);
     QCOMPARE(r.File1->ListCount(), 0);
     QCOMPARE(r.state.FilesSelected, 0);
-    QVERIFY(r.Dir1->setPath(dir).ok);
-    QCOMPARE(r.state.FilesSelected, 0);
-    QVERIFY(selectedOf(*r.File1).isEmpty());
     QVERIFY(env.boxes().shown().isEmpty());
 }
 
-void TestRenamer::selectAllAndNone()
+void TestRenamer::foldersAndDrivesThatFail()
 {
     TestEnv env;
-    const QString dir = env.makeFolder(QStringLiteral("files"));
-    writeNamedFiles(dir, {"a.jpg", "b.jpg", "c.txt"});
-    const QString empty = env.makeFolder(QStringLiteral("empty"));
-    BulkSorter &r = renamerOn(env, dir);
-    r.File1->setSelected(1, true);
-    r.Text3->setFocus();
-    r.Command1->click();
-    QCOMPARE(selectedOf(*r.File1), QStringList({"a.jpg", "b.jpg", "c.txt"}));
-    QCOMPARE(r.state.FilesSelected, 3);
-    QCOMPARE(r.focusWidget(), r.Text2);
-    r.Text3->setFocus();
-    r.Command2->click();
-    QVERIFY(selectedOf(*r.File1).isEmpty());
-    QCOMPARE(r.state.FilesSelected, 0);
-    QCOMPARE(r.focusWidget(), r.Text2);
-    // In a folder without files there is nothing to select.
-    QVERIFY(r.Dir1->setPath(empty).ok);
-    r.Command1_Click();
-    QCOMPARE(r.state.FilesSelected, 0);
-    QVERIFY(env.boxes().shown().isEmpty());
-}
-
-void TestRenamer::clickPreviewsThePicture()
-{
-    TestEnv env;
-    const QString dir = env.makeFolder(QStringLiteral("pictures"));
-    writePicture(dir + QStringLiteral("/a.jpg"), 5, QSize(200, 150));
-    writeFile(dir + QStringLiteral("/b.txt"), "no picture");
-    writePicture(dir + QStringLiteral("/c.jpg"), 11, QSize(80, 200));
-    BulkSorter &r = renamerOn(env, dir);
-    QVERIFY(QTest::qWaitForWindowExposed(&r));
-    auto click = [&](int row) {
-        QTest::mouseClick(
-            r.File1->viewport(), Qt::LeftButton, {}, r.File1->visualItemRect(r.File1->item(row)).center());
-    };
-    click(0);
-    QVERIFY(r.File1->Selected(0));
-    QCOMPARE(pictureNumber(r.Image1->picture()), 5);
-    QCOMPARE(r.state.FilesSelected, 1);
-    QCOMPARE(r.focusWidget(), r.Text2);
-    // A file that is no picture keeps the last preview, and is still counted.
-    click(1);
-    QCOMPARE(pictureNumber(r.Image1->picture()), 5);
-    QCOMPARE(r.state.FilesSelected, 2);
-    click(2);
-    QCOMPARE(pictureNumber(r.Image1->picture()), 11);
-    QCOMPARE(r.state.FilesSelected, 3);
-    // Deselecting an entry still previews it.
-    click(0);
-    QVERIFY(!r.File1->Selected(0));
-    QCOMPARE(pictureNumber(r.Image1->picture()), 5);
-    QCOMPARE(r.state.FilesSelected, 2);
-    QVERIFY(env.boxes().shown().isEmpty());
-}
-
-void TestRenamer::driveChange()
-{
-    TestEnv env;
-    const QString here = env.makeFolder(QStringLiteral("here"));
-    writeNamedFiles(here, {"h.jpg"});
-    const QString stick = env.makeFolder(QStringLiteral("stick"));
-    writeNamedFiles(stick, {"s1.jpg", "s2.jpg"});
-    BulkSorter &r = renamerOn(env, here);
-    r.Drive1->setVolumes({{QStringLiteral("/"), QString()}, {nativeFolder(stick), QStringLiteral("USB")}});
-    r.Drive1->setCurrentIndex(1);
-    emit r.Drive1->activated(1);
-    QCOMPARE(r.Dir1->Path(), nativeFolder(stick));
-    QCOMPARE(r.File1->Path(), nativeFolder(stick));
-    QCOMPARE(entriesOf(*r.File1), QStringList({"s1.jpg", "s2.jpg"}));
-    QCOMPARE(workingFolder(), nativeFolder(stick));
-    QVERIFY(env.boxes().shown().isEmpty());
-}
-
-void TestRenamer::driveThatCannotBeFound()
-{
-    TestEnv env;
-    const QString here = env.makeFolder(QStringLiteral("here"));
-    writeNamedFiles(here, {"a.jpg", "b.jpg"});
-    const QString gone = env.makeFolder(QStringLiteral("unplugged"));
-    BulkSorter &r = renamerOn(env, here);
-    r.File1->setSelected(1, true);
-    QVERIFY(QDir(gone).removeRecursively());
-    r.Drive1->setVolumes({{QStringLiteral("/"), QString()}, {nativeFolder(gone), QStringLiteral("CARD")}});
-    r.Drive1->setCurrentIndex(1);
-    emit r.Drive1->activated(1);
-    QCOMPARE(env.boxes().shown().size(), 1);
-    QCOMPARE(env.boxes().shown()[0].text, QStringLiteral("Drive can not be found."));
-    QCOMPARE(env.boxes().shown()[0].style, 16);
-    QCOMPARE(env.boxes().shown()[0].title, QStringLiteral("Dude-Dazivor"));
-    QCOMPARE(r.state.Reply, int(AnswerOk));
-    // The drive list shows the chosen drive; folder, files and selection stay.
-    QCOMPARE(r.Drive1->currentIndex(), 1);
-    QCOMPARE(r.Dir1->Path(), nativeFolder(here));
-    QCOMPARE(r.File1->Path(), nativeFolder(here));
-    QCOMPARE(selectedOf(*r.File1), QStringList({"b.jpg"}));
-    QCOMPARE(workingFolder(), nativeFolder(here));
-    // The window stays usable.
-    r.Command1_Click();
-    QCOMPARE(r.state.FilesSelected, 2);
-}
-
-void TestRenamer::folderThatCannotBeOpenedIsReported()
-{
-    TestEnv env;
-    const QString dir = env.makeFolder(QStringLiteral("parent"));
-    writeNamedFiles(dir, {"a.jpg"});
-    const QString child = env.makeFolder(QStringLiteral("parent/vanishing"));
-    BulkSorter &r = renamerOn(env, dir);
-    QVERIFY(QDir(child).removeRecursively());
-    int row = -1;
-    for (int i = 0; i < r.Dir1->count(); ++i)
-        if (r.Dir1->entryPath(i) == nativeFolder(child))
-            row = i;
-    QVERIFY(row >= 0);
-    emit r.Dir1->itemDoubleClicked(r.Dir1->item(row));
-    QCOMPARE(env.boxes().shown().size(), 1);
-    QVERIFY(env.boxes().shown()[0].text.contains(QStringLiteral("vanishing")));
-    QCOMPARE(env.boxes().shown()[0].style, 48);
-    QCOMPARE(env.boxes().shown()[0].title, QStringLiteral("Dunmere"));
-    QCOMPARE(r.Dir1->Path(), nativeFolder(dir));
-    QCOMPARE(entriesOf(*r.File1), QStringList({"a.jpg"}));
-}
-
-void TestRenamer::folderThatCannotBeShownKeepsThePrevious()
-{
-    TestEnv env;
-    const QString shown = env.makeFolder(QStringLiteral("shown"));
-    writeNamedFiles(shown, {"a.jpg", "b.jpg"});
+    const QString here = folderOf(env, QStringLiteral("here"), {"a.jpg", "b.jpg"});
+    const QString stick = folderOf(env, QStringLiteral("stick"), {"s.jpg"});
+    const QString child = env.makeFolder(QStringLiteral("here/vanishing"));
     const QString next = env.makeFolder(QStringLiteral("next"));
-    writeNamedFiles(next, {"n.jpg"});
-    BulkSorter &r = renamerOn(env, shown);
-    r.File1->setSelected(0, true);
+    BulkSorter &r = renamerOn(env, here);
+    r.File1->setSelected(1, true);
+    QVERIFY(QDir(child).removeRecursively());
+    r.Drive1->setVolumes({{QStringLiteral("/"), QString()}, {nativeFolder(stick), QStringLiteral("USB")},
+        {nativeFolder(child), QStringLiteral("CARD")}});
+    r.Drive1->setCurrentIndex(2);
+    emit r.Drive1->activated(2);
+    QCOMPARE(boxes(env), QStringList {QStringLiteral("Drive can not be found.|16|Dude-Dazivor")});
+    // A folder gone before its double-click, and one gone before its files are read.
+    emit r.Dir1->itemDoubleClicked(r.Dir1->findItems(QStringLiteral("vanishing"), Qt::MatchEndsWith).value(0));
     {
-        // The folder list moves on, and the folder goes away before its files are read.
         const QSignalBlocker block(r.Dir1);
         QVERIFY(r.Dir1->setPath(next).ok);
     }
     QVERIFY(QDir(next).removeRecursively());
     r.Dir1_Change();
-    QCOMPARE(env.boxes().shown().size(), 1);
-    QVERIFY(env.boxes().shown()[0].text.contains(QStringLiteral("next")));
-    QCOMPARE(env.boxes().shown()[0].style, 48);
-    QCOMPARE(env.boxes().shown()[0].title, QStringLiteral("Dunmere"));
-    // Everything is back on the folder shown before, its selection included.
-    QCOMPARE(r.Dir1->Path(), nativeFolder(shown));
-    QCOMPARE(r.File1->Path(), nativeFolder(shown));
-    QCOMPARE(selectedOf(*r.File1), QStringList({"a.jpg"}));
-    QCOMPARE(workingFolder(), nativeFolder(shown));
+    const QStringList shown = boxes(env);
+    QCOMPARE(shown.size(), 3);
+    QVERIFY2(shown[1].contains(QStringLiteral("vanishing")) && shown[1].endsWith(QStringLiteral("|48|Dunmere")),
+        qPrintable(shown[1]));
+    QVERIFY2(shown[2].contains(QStringLiteral("next")) && shown[2].endsWith(QStringLiteral("|48|Dunmere")),
+        qPrintable(shown[2]));
+    // Folder, files and selection stay as they were.
+    QCOMPARE(r.Dir1->Path(), nativeFolder(here));
+    QCOMPARE(r.File1->Path(), nativeFolder(here));
+    QCOMPARE(workingFolder(), nativeFolder(here));
+    QCOMPARE(r.File1->selectedNames(), QStringList {QStringLiteral("b.jpg")});
     QCOMPARE(r.state.FilesSelected, 1);
+    // A drive that is there shows its root.
+    r.Drive1->setCurrentIndex(1);
+    emit r.Drive1->activated(1);
+    QCOMPARE(r.Dir1->Path(), nativeFolder(stick));
+    QCOMPARE(texts(*r.File1), QStringList {QStringLiteral("s.jpg")});
+    QCOMPARE(boxes(env).size(), 3);
 }
 
-void TestRenamer::reNamerReplacesTheMainWindow()
+void TestRenamer::previewAndRename_data()
 {
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QStringList>("selected");
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("preview");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("countAfter");
+    const QString exists = QStringLiteral("File already exists\r|0|") + applicationTitle();
+    const QString range = countOutOfRangeText() + QStringLiteral("|48|Dunmere");
+    const QStringList abc {"a.jpg", "b.JPG", "c.gif"}, b {"b.JPG"}, ac {"a.jpg", "c.gif"};
+    const QStringList numbered {"Holiday 001.jpg", "Holiday 002.JPG", "Holiday 003.gif"};
+    const QStringList all = numbered + QStringList {"Holiday 004"};
+    const int ok = AnswerOk;
+    QTest::newRow("numbered, extensions kept")
+        << "Holiday" << Example << "1" << ok << all << all << QStringList {Question} << " 5";
+    QTest::newRow("one without a number")
+        << "Holiday" << b << "7" << ok << QStringList {"Holiday.JPG"}
+        << QStringList {"Holiday.JPG", "a.jpg", "c.gif", "notes"} << QStringList {Question} << " 8";
+    QTest::newRow("only the selected, no prefix, the count's text")
+        << "" << ac << " 4" << ok << QStringList {" 004.jpg", " 005.gif"}
+        << QStringList {" 004.jpg", " 005.gif", "b.JPG", "notes"} << QStringList {Question} << " 6";
+    // "Holiday 002.JPG" is taken: the first file keeps its new name, the rest theirs.
+    QTest::newRow("stops at a taken name")
+        << "Holiday" << abc << "1" << ok << numbered
+        << QStringList {"Holiday 001.jpg", "Holiday 002.JPG", "b.JPG", "c.gif", "notes"}
+        << QStringList {Question, exists} << "1";
+    QTest::newRow("no room to number both") << "Holiday" << ac << "2147483646" << ok << QStringList {"earlier"}
+                                            << Example << QStringList {range, Question, exists} << "2147483646";
+    QTest::newRow("cancelled") << "Holiday" << abc << "1" << int(AnswerCancel) << numbered << Example
+                               << QStringList {Question} << "1";
+    QTest::newRow("nothing selected") << "Holiday" << QStringList() << "1" << ok << QStringList {"earlier"} << Example
+                                      << QStringList {"First select 1 or more files|48|Dunmere",
+                                             "Select at lease one file.|48|Dunmere"}
+                                      << "1";
+    QTest::newRow("prefix into a subfolder")
+        << "sub/Holiday" << QStringList {"a.jpg"} << "1" << ok << QStringList {"sub/Holiday.jpg"} << Example
+        << QStringList {newNameRefusal(QStringLiteral("sub/Holiday.jpg")) + "|48|Dunmere"} << "1";
+}
+
+void TestRenamer::previewAndRename()
+{
+    QFETCH(QString, prefix);
+    QFETCH(QStringList, selected);
+    QFETCH(QString, count);
+    QFETCH(int, answer);
+    QFETCH(QStringList, preview);
+    QFETCH(QStringList, after);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, countAfter);
     TestEnv env;
+    QStringList files = Example;
+    if (QTest::currentDataTag() == QByteArray("stops at a taken name"))
+        files << QStringLiteral("Holiday 002.JPG");
+    const QString dir = folderOf(env, QStringLiteral("holiday"), files);
+    BulkSorter &r = renamerOn(env, dir);
+    r.List1->addItem(QStringLiteral("earlier"));
+    r.Text2->setText(prefix);
+    r.Text3->setText(count);
+    select(r, selected);
+    r.Text3->setFocus();
+    r.Command3->click();
+    // The preview touches nothing; a refused one leaves the last in place.
+    QCOMPARE(texts(*r.List1), preview);
+    QCOMPARE(r.focusWidget() == r.Text2, env.boxes().shown().isEmpty());
+    QCOMPARE(r.Text3->text(), count);
+    QVERIFY(!isHourglass());
+    r.Text3->setFocus();
+    env.boxes().script({answer});
+    r.Command4->click();
+    QCOMPARE(boxes(env), shown);
+    QCOMPARE(filesIn(dir), after);
+    // No file lost or replaced: each file holds its first name, and every first name is still held.
+    QStringList contents;
+    for (const QString &f : after)
+        contents << QString::fromUtf8(contentOf(dir + u'/' + f));
+    contents.sort();
+    files.sort();
+    QCOMPARE(contents, files);
+    QCOMPARE(r.Text3->text(), countAfter);
+    QCOMPARE(r.focusWidget() == r.Text2, !selected.isEmpty());
+    QVERIFY(!isHourglass());
+    // A run that started shows the folder afresh, with nothing selected and no preview.
+    const bool ran = answer == AnswerOk && shown.contains(Question);
+    QStringList listed = texts(*r.File1);
+    listed.sort();
+    QCOMPARE(listed, after);
+    QCOMPARE(r.File1->selectedNames(), ran ? QStringList() : selected);
+    QCOMPARE(r.state.FilesSelected, ran ? 0 : int(selected.size()));
+    QCOMPARE(texts(*r.List1), ran ? QStringList() : preview);
+}
+
+void TestRenamer::deleteWhileTheMainWindowIsClosed_data()
+{
+    QTest::addColumn<bool>("toTrash");
+    QTest::newRow("to the trash") << true;
+    QTest::newRow("for good") << false;
+}
+
+void TestRenamer::deleteWhileTheMainWindowIsClosed()
+{
+    QFETCH(bool, toTrash);
+    TestEnv env;
+    const QString dir = folderOf(env, QStringLiteral("holiday"), Example);
     QVERIFY(env.start());
+    env.app().settings.DeleteRecycle = toTrash;
+    env.app().settings.ImageFormat = QStringLiteral("*.gif");
+    env.app().settings.AutoThumbnails = env.app().settings.PictureSize = false;
     // The program must never find itself without a window on the way.
     QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
     QPointer<MainWindow> first = &env.w();
-    QAction *renamer = toolbarAction(env.w(), QStringLiteral("FileRenamer"));
-    QVERIFY(renamer);
-    // The button's handler runs inside the window it closes.
-    renamer->trigger();
-    QVERIFY(!env.app().mainWindow());
-    BulkSorter *r = env.app().fileRenamer();
-    QVERIFY(r);
-    QVERIFY(r->isVisible());
-    QVERIFY(first);
-    QVERIFY(first->isHidden());
-    runDeferredDeletes();
+    pressToolbar(env.w(), QStringLiteral("FileRenamer"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!first);
+    QVERIFY(!env.app().mainWindow());
+    QPointer<BulkSorter> r = env.app().fileRenamer();
+    QVERIFY(r && r->isVisible());
     QCOMPARE(r->Dir1->Path(), nativeFolder(systemDriveRoot()));
-
-    // Closing the renamer brings a new main window; the renamer goes.
-    QPointer<BulkSorter> closing = r;
-    QVERIFY(r->close());
-    QVERIFY(env.app().mainWindow());
-    QVERIFY(env.w().isVisible());
-    QVERIFY(!env.app().fileRenamer());
-    runDeferredDeletes();
-    QVERIFY(!closing);
-    QTest::qWait(20);
-    QCOMPARE(lastClosed.count(), 0);
-    // The new main window starts on the root of the working folder's drive.
-    QCOMPARE(env.w().Dir1->Path(), env.w().Drive1->driveRoot());
-    QVERIFY(env.boxes().shown().isEmpty());
-}
-
-void TestRenamer::leavingAndReenteringResetsTheSettings()
-{
-    TestEnv env;
-    const QString dir = env.makeFolder(QStringLiteral("dir"));
-    writeNamedFiles(dir, {"a.jpg"});
-    QVERIFY(env.start());
-    env.app().settings.AutoThumbnails = false;
-    env.app().settings.DeleteRecycle = false;
-    env.app().settings.PictureSize = false;
-    env.app().settings.ImageFormat = QStringLiteral("*.gif");
-    env.w().toolbar().Toolbar1_ButtonClick(QStringLiteral("FileRenamer"));
-    runDeferredDeletes();
-    // While the renamer is open the settings keep what the main window had.
-    const BrowserSettings &s = env.app().settings;
-    QVERIFY(!s.DeleteRecycle);
-    QVERIFY(!s.AutoThumbnails);
-    QVERIFY(!s.PictureSize);
-    QCOMPARE(s.ImageFormat, QStringLiteral("*.gif"));
-    BulkSorter *r = env.app().fileRenamer();
-    QVERIFY(r);
-    QVERIFY(r->Dir1->setPath(dir).ok);
-    r->Text2->setText(QStringLiteral("Holiday"));
-    r->Text3->setText(QStringLiteral(" 4"));
-    r->List1->addItem(QStringLiteral("Holiday 001.jpg"));
-    r->close();
-    runDeferredDeletes();
-    MainWindow &back = env.w();
-    QVERIFY(env.app().settings.AutoThumbnails);
-    QVERIFY(env.app().settings.DeleteRecycle);
-    QVERIFY(env.app().settings.PictureSize);
-    QCOMPARE(env.app().settings.ImageFormat, BrowserSettings::defaultImageFormat());
-    QCOMPARE(back.File1->Pattern(), BrowserSettings::defaultImageFormat());
-    QVERIFY(back.ButtonLoadThumbs->isHidden());
-
-    // Entering again opens a renamer as new, on the system root.
-    env.app().settings.DeleteRecycle = false;
-    back.toolbar().Toolbar1_ButtonClick(QStringLiteral("FileRenamer"));
-    runDeferredDeletes();
-    r = env.app().fileRenamer();
-    QVERIFY(r);
-    QCOMPARE(r->Text2->text(), QString());
     QCOMPARE(r->Text3->text(), QStringLiteral("1"));
-    QCOMPARE(r->List1->count(), 0);
-    QCOMPARE(r->Dir1->Path(), nativeFolder(systemDriveRoot()));
-    QVERIFY(!env.app().settings.DeleteRecycle);
+    QVERIFY(r->Dir1->setPath(dir).ok);
+    // Asked even with nothing selected; a cancel keeps the files.
+    env.boxes().script({AnswerOk, AnswerCancel});
+    r->Command5->click();
+    select(*r, {"a.jpg", "b.JPG", "notes"});
+    r->Command5->click();
+    QCOMPARE(filesIn(dir), Example);
+    // A file gone behind the window's back: the run goes on, and reports it once at the end.
+    QVERIFY(QFile::remove(dir + QStringLiteral("/b.JPG")));
+    r->Command5->click();
+    QCOMPARE(filesIn(dir), QStringList {QStringLiteral("c.gif")});
+    QCOMPARE(texts(*r->File1), QStringList {QStringLiteral("c.gif")});
+    QCOMPARE(
+        filesIn(trashFolder() + QStringLiteral("/files")), toTrash ? QStringList({"a.jpg", "notes"}) : QStringList());
+    const QStringList shown = boxes(env);
+    QCOMPARE(shown.mid(0, 3), QStringList({DeleteQuestion, DeleteQuestion, DeleteQuestion}));
+    QCOMPARE(shown.size(), 4);
+    QVERIFY2(shown[3].contains(QStringLiteral("b.JPG")) && !shown[3].contains(QStringLiteral("a.jpg")),
+        qPrintable(shown[3]));
+    // Closing brings a new main window with the default settings; the renamer goes.
+    QVERIFY(!env.app().mainWindow());
     r->close();
-    runDeferredDeletes();
-    QVERIFY(env.app().settings.DeleteRecycle);
-    QVERIFY(env.boxes().shown().isEmpty());
+    QVERIFY(env.app().mainWindow() && env.w().isVisible());
+    QVERIFY(!env.app().fileRenamer());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!r);
+    QCoreApplication::processEvents();
+    QCOMPARE(lastClosed.count(), 0);
+    QVERIFY(env.app().settings.DeleteRecycle && env.app().settings.AutoThumbnails && env.app().settings.PictureSize);
+    QCOMPARE(env.app().settings.ImageFormat, BrowserSettings::defaultImageFormat());
 }
 
 QTEST_MAIN(TestRenamer)
