@@ -25,14 +25,12 @@ class TestDialogs : public QObject {
 private slots:
     void init();
     void cleanup();
-    void openingShowsTheSettingsAndOkStoresThem();
-    void okBuildsThePattern();
+    void openingShowsTheSettingsOkStoresThem();
     void onlyOkChangesSettings();
     void settingsTakeEffectAtTheirNextUse();
-    void fitRule();
+    void fitRuleAndDecoderBound();
     void smallPicture();
     void fullSize();
-    void picturesBeyondTheDecodersBoundComeSmaller();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -85,7 +83,7 @@ void TestDialogs::cleanup()
     m_env.reset();
 }
 
-void TestDialogs::openingShowsTheSettingsAndOkStoresThem()
+void TestDialogs::openingShowsTheSettingsOkStoresThem()
 {
     settings().PictureSize = settings().DeleteRecycle = settings().AutoThumbnails = false;
     Options &o = openOptions();
@@ -106,10 +104,8 @@ void TestDialogs::openingShowsTheSettingsAndOkStoresThem()
     okWith({"BMP"});
     QVERIFY(!settings().PictureSize && settings().DeleteRecycle && settings().AutoThumbnails);
     QVERIFY(w().ButtonLoadThumbs->isHidden());
-}
 
-void TestDialogs::okBuildsThePattern()
-{
+    // The pattern follows the boxes' order, whatever order they were ticked in.
     const QList<std::pair<QStringList, QString>> rows {
         {{"ICO"}, "*.ico;*.icon"}, {{"GIF", "JPEG"}, "*.jpeg;*.jpg;*.gif"}, {{"BMP", "ICO"}, "*.bmp;*.ico;*.icon"}};
     for (const auto &[formats, pattern] : rows) {
@@ -198,7 +194,7 @@ void TestDialogs::settingsTakeEffectAtTheirNextUse()
     QVERIFY(w().isEnabled() && w().ButtonLoadThumbs->isVisible());
 }
 
-void TestDialogs::fitRule()
+void TestDialogs::fitRuleAndDecoderBound()
 {
     // picture, box, where it is drawn (none for a null rectangle)
     const QList<std::tuple<QSizeF, QSizeF, QRectF>> rows {{{200, 100}, {600, 600}, {0, 1, 600, 300}},
@@ -209,6 +205,15 @@ void TestDialogs::fitRule()
         const std::optional<QRectF> where = fitPictureRect(picture, box);
         QVERIFY2(drawn.isNull() ? !where : where == drawn, qPrintable(QStringLiteral("row %1").arg(i)));
     }
+
+    // 36 megapixels: more than the image reader decodes in one piece.
+    const QString huge = QDir(m_env->root()).filePath(QStringLiteral("huge.jpg"));
+    QImage img(6000, 6000, QImage::Format_RGB32);
+    img.fill(QColor(200, 30, 30));
+    QVERIFY(img.save(huge, "JPG", 50));
+    QCOMPARE(decodeForView(huge).size(), QSize(3000, 3000));
+    QCOMPARE(decodeForView(huge, QSize(400, 300)).size(), QSize(300, 300));
+    QVERIFY(decodeForView(QDir(m_pics).filePath(QStringLiteral("missing.jpg"))).isNull());
 }
 
 void TestDialogs::smallPicture()
@@ -273,18 +278,6 @@ void TestDialogs::fullSize()
     QCOMPARE(big().size(), QSize(twips(10470), twips(5580)));
     QTest::mouseClick(&big(), Qt::LeftButton, {}, QPoint(3, 3));
     QVERIFY(!big().isVisible());
-}
-
-void TestDialogs::picturesBeyondTheDecodersBoundComeSmaller()
-{
-    // 36 megapixels: more than the image reader decodes in one piece.
-    const QString huge = QDir(m_env->root()).filePath(QStringLiteral("huge.jpg"));
-    QImage img(6000, 6000, QImage::Format_RGB32);
-    img.fill(QColor(200, 30, 30));
-    QVERIFY(img.save(huge, "JPG", 50));
-    QCOMPARE(decodeForView(huge).size(), QSize(3000, 3000));
-    QCOMPARE(decodeForView(huge, QSize(400, 300)).size(), QSize(300, 300));
-    QVERIFY(decodeForView(QDir(m_pics).filePath(QStringLiteral("missing.jpg"))).isNull());
 }
 
 QTEST_MAIN(TestDialogs)
