@@ -43,10 +43,11 @@ bool UndoShortcut::eventFilter(QObject *watched, QEvent *event)
 
 void UndoShortcut::showHint()
 {
-    m_button.setToolTip(m_journal.canUndo() ? m_tip
-                + QStringLiteral("\n%1 takes back the last %2.")
-                      .arg(QKeySequence(QKeySequence::Undo).toString(QKeySequence::NativeText), m_journal.description())
-                                            : m_tip);
+    QString tip = m_tip;
+    if (m_journal.canUndo())
+        tip += QStringLiteral("\n%1 takes back the last %2.")
+                   .arg(QKeySequence(QKeySequence::Undo).toString(QKeySequence::NativeText), m_journal.description());
+    m_button.setToolTip(tip);
 }
 
 } // namespace orvella
