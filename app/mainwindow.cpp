@@ -25,6 +25,8 @@
 #include "fileops/movefiles.h"
 #include "fileops/operationpanel.h"
 #include "fileops/renamemove.h"
+#include "fileops/undojournal.h"
+#include "fileops/undoshortcut.h"
 #include "platform/download.h"
 #include "platform/workingfolder.h"
 #include "selection/gridselection.h"
@@ -227,9 +229,9 @@ void MainWindow::createSubsystems()
     m_folders = std::make_unique<FolderBrowser>(
         FolderBrowser::Widgets {*Drive1, *Dir1, *File1}, m_position, m_marks, settings, *m_loader, *m_grid);
     m_rename = std::make_unique<RenameMove>(
-        RenameMove::Widgets {*Check3, *Text2, *Text3, *Text5, *File1}, m_marks, *m_selection, *m_folders);
-    m_move = std::make_unique<MoveFiles>(MoveFiles::Widgets {*File1, *Text5}, *m_selection, *m_folders);
-    m_delete = std::make_unique<DeleteFiles>(*File1, settings, *m_selection, *m_folders);
+        RenameMove::Widgets {*Check3, *Text2, *Text3, *Text5, *File1}, m_marks, *m_selection, *m_folders, m_app.undo);
+    m_move = std::make_unique<MoveFiles>(MoveFiles::Widgets {*File1, *Text5}, *m_selection, *m_folders, m_app.undo);
+    m_delete = std::make_unique<DeleteFiles>(*File1, settings, *m_selection, *m_folders, m_app.undo);
     m_panel = std::make_unique<OperationPanel>(
         OperationPanel::Widgets {*this, *Check1, *Text2, *Label2, *Text3, *Check3, *Text5, *Dir1}, *m_rename, *m_move);
     OrvellaApp &app = m_app;
@@ -283,6 +285,7 @@ void MainWindow::connectHandlers()
     connect(Check1, &QCheckBox::stateChanged, this, [this] { m_panel->UpdateRenameFields(); });
     connect(Check3, &QCheckBox::stateChanged, this, [this] { m_panel->UpdateMoveField(); });
     connect(Command3, &QPushButton::clicked, this, whenIdle([this] { m_panel->Command3_Click(); }));
+    new UndoShortcut(*this, m_app.undo, *Command3, whenIdle([this] { undoLastOperation(); }));
     m_toolbar->build(*Toolbar1, [this](const QString &key) {
         if (!loading())
             m_toolbar->Toolbar1_ButtonClick(key);
@@ -341,6 +344,15 @@ QSize MainWindow::thumbnailCoverSize() const
 bool MainWindow::loading() const
 {
     return m_loader->loading();
+}
+
+void MainWindow::undoLastOperation()
+{
+    if (!m_app.undo.undoLast())
+        return;
+    m_selection->ClearSelection();
+    if (const OpResult refreshed = m_folders->RefreshAfterFileOperation(); !refreshed)
+        dialogs().messageBox(refreshed.error, MsgOkOnly);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

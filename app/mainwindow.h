@@ -77,6 +77,8 @@ public:
     // nothing: the handlers that change files, the list or the grid do nothing, and a close
     // request waits until the load has ended.
     bool loading() const;
+    // Ctrl+Z: takes back the run's last file operation, then shows the folder anew.
+    void undoLastOperation();
 
     // Widgets of the layout.
     QToolBar *Toolbar1 = nullptr;

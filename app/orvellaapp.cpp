@@ -109,7 +109,7 @@ BulkSorter *OrvellaApp::fileRenamer() const
 BulkSorter &OrvellaApp::showFileRenamer()
 {
     if (!m_renamer) {
-        m_renamer = new BulkSorter(settings);
+        m_renamer = new BulkSorter(settings, undo);
         connect(m_renamer.data(), &BulkSorter::closed, this, &OrvellaApp::fileRenamerClosed);
         m_renamer->Form_Load();
         centreOnScreen(*m_renamer);

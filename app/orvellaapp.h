@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "browse/thumbnailcache.h"
+#include "fileops/undojournal.h"
 #include "platform/singleinstance.h"
 #include "settings/browsersettings.h"
 
@@ -59,6 +60,8 @@ public:
     // The run's thumbnails: a folder seen before, or a reload after a file operation, decodes only
     // the files it has not seen as they are now. It outlives the main window, which is re-created.
     ThumbnailCache thumbnails;
+    // The run's last file operation, which either window can take back.
+    UndoJournal undo;
     QString advertAddress = defaultAdvertAddress();
     QString homeAddress = defaultHomeAddress();
     // Starts the browser on an address; false when none could be started.

@@ -7,12 +7,13 @@
 
 namespace orvella {
 
-DeleteFiles::DeleteFiles(
-    FileListBox &File1, const BrowserSettings &settings, GridSelection &selection, FolderBrowser &folders)
+DeleteFiles::DeleteFiles(FileListBox &File1, const BrowserSettings &settings, GridSelection &selection,
+    FolderBrowser &folders, UndoJournal &journal)
     : m_File1(File1)
     , m_settings(settings)
     , m_selection(selection)
     , m_folders(folders)
+    , m_journal(journal)
 {
 }
 
@@ -24,6 +25,7 @@ void DeleteFiles::DeleteSelectedFiles()
         return;
     DeleteRun run;
     run.deleteSelected(m_File1, m_settings);
+    run.record(m_journal);
     m_selection.ClearSelection();
     const OpResult refreshed = m_folders.RefreshAfterFileOperation();
     run.reportFailures();

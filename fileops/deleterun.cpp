@@ -8,9 +8,9 @@
 
 namespace orvella {
 
-OpResult DelToRecycBin(const QString &fileName)
+OpResult DelToRecycBin(const QString &fileName, TrashEntry *entry)
 {
-    return moveToTrash(fileName);
+    return moveToTrash(fileName, entry);
 }
 
 void DeleteRun::deleteSelected(const FileListBox &list, const BrowserSettings &settings)
@@ -22,9 +22,22 @@ void DeleteRun::deleteSelected(const FileListBox &list, const BrowserSettings &s
 
 void DeleteRun::deleteFile(const QString &path, bool toTrash)
 {
-    const OpResult r = toTrash ? DelToRecycBin(path) : deletePermanently(path);
+    TrashEntry entry;
+    const OpResult r = toTrash ? DelToRecycBin(path, &entry) : deletePermanently(path);
     if (!r)
         m_failures.append(r.error);
+    else if (toTrash)
+        m_trashed.append(UndoStep::trashed(path, entry));
+    else
+        m_deletedForGood = true;
+}
+
+void DeleteRun::record(UndoJournal &journal) const
+{
+    if (m_deletedForGood)
+        journal.clear();
+    else
+        journal.record(UndoJournal::Kind::Delete, m_trashed);
 }
 
 void DeleteRun::reportFailures() const

@@ -4,6 +4,7 @@
 
 #include "browse/folderbrowser.h"
 #include "fileops/renamemove.h"
+#include "fileops/undojournal.h"
 #include "platform/fileservices.h"
 #include "platform/paths.h"
 #include "selection/gridselection.h"
@@ -12,10 +13,11 @@
 
 namespace orvella {
 
-MoveFiles::MoveFiles(Widgets widgets, GridSelection &selection, FolderBrowser &folders)
+MoveFiles::MoveFiles(Widgets widgets, GridSelection &selection, FolderBrowser &folders, UndoJournal &journal)
     : m_ui(widgets)
     , m_selection(selection)
     , m_folders(folders)
+    , m_journal(journal)
 {
 }
 
@@ -32,15 +34,19 @@ void MoveFiles::MoveSelectedFiles()
     }
     MovedCount = 0;
     QStringList notMoved;
+    QList<UndoStep> moved;
     const QString folder = m_ui.File1.Path();
     for (const QString &name : m_ui.File1.selectedNames()) {
         SourcePath = joinPath(folder, name);
         DestinationPath = joinPath(m_ui.Text5.text(), name);
-        if (const OpResult moved = renameNoReplace(SourcePath, DestinationPath))
+        if (const OpResult r = renameNoReplace(SourcePath, DestinationPath)) {
             ++MovedCount;
-        else
-            notMoved.append(name + QStringLiteral(": ") + moved.error);
+            moved.append(UndoStep::moved(SourcePath, DestinationPath));
+        } else {
+            notMoved.append(name + QStringLiteral(": ") + r.error);
+        }
     }
+    m_journal.record(UndoJournal::Kind::Move, moved);
     m_selection.ClearSelection();
     const OpResult refreshed = m_folders.RefreshAfterFileOperation();
     if (!notMoved.isEmpty())

@@ -9,6 +9,7 @@ namespace orvella {
 class FileListBox;
 class FolderBrowser;
 class GridSelection;
+class UndoJournal;
 
 // Moves the selected pictures, under their own names, into the destination folder.
 class MoveFiles final {
@@ -19,7 +20,7 @@ public:
         QLineEdit &Text5;
     };
 
-    MoveFiles(Widgets widgets, GridSelection &selection, FolderBrowser &folders);
+    MoveFiles(Widgets widgets, GridSelection &selection, FolderBrowser &folders, UndoJournal &journal);
 
     void MoveSelectedFiles();
 
@@ -32,6 +33,7 @@ private:
     Widgets m_ui;
     GridSelection &m_selection;
     FolderBrowser &m_folders;
+    UndoJournal &m_journal;
 };
 
 } // namespace orvella

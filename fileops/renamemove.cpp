@@ -6,6 +6,7 @@
 #include "browse/folderbrowser.h"
 #include "browse/gridrecords.h"
 #include "fileops/renamerun.h"
+#include "fileops/undojournal.h"
 #include "selection/gridselection.h"
 #include "ui/busypointer.h"
 #include "ui/dialogservice.h"
@@ -18,11 +19,13 @@ QString noDestinationMessage()
     return QStringLiteral("No destination folder has been chosen. Untick and tick \"Move Pictures\" to choose one.");
 }
 
-RenameMove::RenameMove(Widgets widgets, const SelectionMarks &marks, GridSelection &selection, FolderBrowser &folders)
+RenameMove::RenameMove(Widgets widgets, const SelectionMarks &marks, GridSelection &selection, FolderBrowser &folders,
+    UndoJournal &journal)
     : m_ui(widgets)
     , m_marks(marks)
     , m_selection(selection)
     , m_folders(folders)
+    , m_journal(journal)
 {
 }
 
@@ -88,6 +91,10 @@ void RenameMove::RenameSelectedFiles()
     setHourglass();
     const RenameOutcome done = run.run(*start);
     NameCounter = done.nextNumber;
+    // A run stopped by a clash is taken back for the files it did rename.
+    m_journal.record(
+        m_ui.Check3.checkState() == Qt::Checked ? UndoJournal::Kind::RenameAndMove : UndoJournal::Kind::Rename,
+        done.steps);
     if (!done.result) {
         failurePath();
         return;

@@ -13,6 +13,7 @@ class FileListBox;
 class FolderBrowser;
 class GridSelection;
 class RenameRun;
+class UndoJournal;
 struct SelectionMarks;
 
 // Renames the selected pictures to a prefix and a running number, and moves them in the same
@@ -28,7 +29,8 @@ public:
         FileListBox &File1;
     };
 
-    RenameMove(Widgets widgets, const SelectionMarks &marks, GridSelection &selection, FolderBrowser &folders);
+    RenameMove(Widgets widgets, const SelectionMarks &marks, GridSelection &selection, FolderBrowser &folders,
+        UndoJournal &journal);
 
     void RenameSelectedFiles();
 
@@ -45,6 +47,7 @@ private:
     const SelectionMarks &m_marks;
     GridSelection &m_selection;
     FolderBrowser &m_folders;
+    UndoJournal &m_journal;
 };
 
 // The message shown when "Move Pictures" is ticked but no folder was chosen.

@@ -59,6 +59,7 @@ RenameOutcome RenameRun::run(qint32 start) const
             out.result = OpResult::failure(name + QStringLiteral(": ") + r.error);
             return out;
         }
+        out.steps.append(UndoStep::moved(from, to));
         ++out.renamed;
         ++out.nextNumber;
     }

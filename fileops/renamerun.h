@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "fileops/undojournal.h"
 #include "platform/result.h"
 
 namespace orvella {
@@ -22,6 +23,7 @@ struct RenameOutcome {
     qsizetype renamed = 0; // files that got their new names: the first ones of the run
     OpResult result; // the failure that stopped the run, after the failing file's name
     qint64 nextNumber = 0; // the number the next file would have got
+    QList<UndoStep> steps; // the renames done, in order, to take back
 };
 
 // One rename run, the same for the main window's rename and the renamer's: every file, in list

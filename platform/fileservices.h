@@ -20,9 +20,22 @@ OpResult checkFolderReadable(const QString &folder);
 // ("a file of that name is already there").
 OpResult renameNoReplace(const QString &from, const QString &to);
 
+// Where the trash keeps a file it took: the file itself, and the description that tells the
+// desktop where it came from (the .trashinfo file; empty where the system keeps none apart).
+struct TrashEntry {
+    QString file;
+    QString info;
+};
+
 // Sends a file to the desktop's trash, from where the user can restore it. A file the trash
-// refuses is kept where it is and the failure is returned; it is never deleted instead.
-OpResult moveToTrash(const QString &path);
+// refuses is kept where it is and the failure is returned; it is never deleted instead. On
+// success, entry (when given) tells where the trash keeps it.
+OpResult moveToTrash(const QString &path, TrashEntry *entry = nullptr);
+
+// Puts a trashed file back at originalPath and then removes its description. Never replaces a
+// file: where the name is taken or the folder is gone, the entry stays in the trash, whole, and
+// the reason is returned (to follow the file's name).
+OpResult restoreFromTrash(const TrashEntry &entry, const QString &originalPath);
 
 // Deletes a file for good.
 OpResult deletePermanently(const QString &path);

@@ -111,7 +111,7 @@ int volumeTrash(const QByteArray &top, QByteArray *trash)
 
 } // namespace
 
-OpResult moveToTrash(const QString &pathText)
+OpResult moveToTrash(const QString &pathText, TrashEntry *entry)
 {
     // The absolute path without resolving links: a link is trashed as itself.
     const QByteArray path = encodedPath(QFileInfo(QDir::fromNativeSeparators(pathText)).absoluteFilePath());
@@ -162,8 +162,8 @@ OpResult moveToTrash(const QString &pathText)
         const QByteArray tag = attempt == 0 ? QByteArray()
             : attempt < 100                 ? QByteArray::number(attempt + 1)
                                             : QByteArray::number(QRandomGenerator::global()->generate(), 16);
-        const QByteArray entry = trashEntryName(name, tag, int(nameMax));
-        const QByteArray infoPath = trash + "/info/" + entry + ".trashinfo";
+        const QByteArray entryName = trashEntryName(name, tag, int(nameMax));
+        const QByteArray infoPath = trash + "/info/" + entryName + ".trashinfo";
         const int fd = ::open(infoPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (errno == EEXIST)
@@ -183,15 +183,30 @@ OpResult moveToTrash(const QString &pathText)
             return OpResult::failure(
                 QStringLiteral("%1 could not be moved to the trash: %2").arg(pathText, errnoText(writeErr)));
         }
-        err = placeNoReplace(path.constData(), (trash + "/files/" + entry).constData());
-        if (err == 0)
+        const QByteArray filePath = trash + "/files/" + entryName;
+        err = placeNoReplace(path.constData(), filePath.constData());
+        if (err == 0) {
+            if (entry)
+                *entry = {QFile::decodeName(filePath), QFile::decodeName(infoPath)};
             return OpResult::success();
+        }
         ::unlink(infoPath.constData());
         if (err != EEXIST)
             return OpResult::failure(
                 QStringLiteral("%1 could not be moved to the trash: %2").arg(pathText, errnoText(err)));
     }
     return OpResult::failure(QStringLiteral("%1 could not be moved to the trash: no free name in it.").arg(pathText));
+}
+
+OpResult restoreFromTrash(const TrashEntry &entry, const QString &originalPath)
+{
+    // The trash is on the file's own volume, so this is a rename; the safe move covers a folder
+    // that has since become another volume. The description goes only once the file is back.
+    if (const OpResult back = renameNoReplace(entry.file, originalPath); !back)
+        return OpResult::failure(back.error + QStringLiteral("; it stays in the trash"));
+    if (!entry.info.isEmpty())
+        ::unlink(encodedPath(entry.info).constData());
+    return OpResult::success();
 }
 
 } // namespace orvella

@@ -7,7 +7,7 @@
 
 namespace orvella {
 
-OpResult moveToTrash(const QString &path)
+OpResult moveToTrash(const QString &path, TrashEntry *entry)
 {
     const QString native = QDir::fromNativeSeparators(path);
     if (!QFileInfo::exists(native))
@@ -17,6 +17,23 @@ OpResult moveToTrash(const QString &path)
     QString inTrash;
     if (!QFile::moveToTrash(native, &inTrash))
         return OpResult::failure(QStringLiteral("%1 could not be moved to the trash.").arg(path));
+    if (entry) {
+        // The recycle bin keeps the file as $R... and its description beside it as $I....
+        const QFileInfo kept(inTrash);
+        const QString name = kept.fileName();
+        entry->file = inTrash;
+        entry->info
+            = name.startsWith(QLatin1String("$R")) ? kept.dir().filePath(QLatin1String("$I") + name.mid(2)) : QString();
+    }
+    return OpResult::success();
+}
+
+OpResult restoreFromTrash(const TrashEntry &entry, const QString &originalPath)
+{
+    if (const OpResult back = renameNoReplace(entry.file, originalPath); !back)
+        return OpResult::failure(back.error + QStringLiteral("; it stays in the trash"));
+    if (!entry.info.isEmpty())
+        QFile::remove(entry.info);
     return OpResult::success();
 }
 

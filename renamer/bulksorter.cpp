@@ -10,6 +10,7 @@
 #include <QWindow>
 
 #include "browse/gridwidgets.h"
+#include "fileops/undoshortcut.h"
 #include "platform/paths.h"
 #include "platform/picturedecoder.h"
 #include "platform/workingfolder.h"
@@ -39,9 +40,10 @@ void setColors(QWidget *w, const QColor &back, const QColor &fore = QColor())
 
 } // namespace
 
-BulkSorter::BulkSorter(const BrowserSettings &settings, QWidget *parent)
+BulkSorter::BulkSorter(const BrowserSettings &settings, UndoJournal &journal, QWidget *parent)
     : QWidget(parent)
     , m_settings(settings)
+    , m_journal(journal)
     , m_preview(std::make_unique<NamePreview>(*this))
     , m_execution(std::make_unique<RenameExecution>(*this))
 {
@@ -139,6 +141,7 @@ void BulkSorter::connectHandlers()
     connect(Command3, &QToolButton::clicked, this, &BulkSorter::Command3_Click);
     connect(Command4, &QToolButton::clicked, this, &BulkSorter::Command4_Click);
     connect(Command5, &QToolButton::clicked, this, &BulkSorter::Command5_Click);
+    new UndoShortcut(*this, m_journal, *Command4, [this] { m_execution->Undo(); });
 }
 
 void BulkSorter::Form_Load()

@@ -18,6 +18,7 @@ class FolderListBox;
 class ImageCell;
 class NamePreview;
 class RenameExecution;
+class UndoJournal;
 struct BrowserSettings;
 
 // The renamer's own records; they start empty with every opening of the window.
@@ -37,8 +38,9 @@ struct BulkSorterState {
 class BulkSorter final : public QWidget {
     Q_OBJECT
 public:
-    // settings: the run's settings, whose delete setting the Delete command follows.
-    explicit BulkSorter(const BrowserSettings &settings, QWidget *parent = nullptr);
+    // settings: the run's settings, whose delete setting the Delete command follows; journal: the
+    // run's last file operation, which the renamer's own operations replace and Ctrl+Z takes back.
+    BulkSorter(const BrowserSettings &settings, UndoJournal &journal, QWidget *parent = nullptr);
     ~BulkSorter() override;
 
     // Opening: the root of the system drive, every file of it, an empty prefix and preview.
@@ -63,6 +65,7 @@ public:
     void Command5_Click();
 
     const BrowserSettings &settings() const { return m_settings; }
+    UndoJournal &journal() const { return m_journal; }
     BulkSorterState state;
 
     // Widgets of the layout.
@@ -96,6 +99,7 @@ private:
     void keepShownFolder(const QString &reason);
 
     const BrowserSettings &m_settings;
+    UndoJournal &m_journal;
     std::unique_ptr<NamePreview> m_preview;
     std::unique_ptr<RenameExecution> m_execution;
     // The folder File1 lists and the working folder follows; kept when another cannot be shown.

@@ -8,6 +8,7 @@
 #include "fileops/deleterun.h"
 #include "fileops/namerules.h"
 #include "fileops/renamerun.h"
+#include "fileops/undojournal.h"
 #include "renamer/bulksorter.h"
 #include "ui/busypointer.h"
 #include "ui/dialogservice.h"
@@ -50,6 +51,7 @@ void RenameExecution::Command4_Click()
     }
     const RenameOutcome done = run.run(*start);
     s.NameCounter = qint32(done.nextNumber);
+    w.journal().record(UndoJournal::Kind::Rename, done.steps);
     if (!done.result) {
         renameFailed();
         return;
@@ -75,6 +77,14 @@ void RenameExecution::rereadFolder()
     m_w.ClearFileSelection();
 }
 
+void RenameExecution::Undo()
+{
+    if (!m_w.journal().undoLast())
+        return;
+    rereadFolder();
+    m_w.Text2->setFocus();
+}
+
 void RenameExecution::Command5_Click()
 {
     BulkSorter &w = m_w;
@@ -87,6 +97,7 @@ void RenameExecution::Command5_Click()
     // The setting the main window had when it closed; it stays readable while the window is away.
     DeleteRun run;
     run.deleteSelected(*w.File1, w.settings());
+    run.record(w.journal());
     rereadFolder();
     run.reportFailures();
 }

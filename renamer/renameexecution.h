@@ -15,6 +15,8 @@ public:
 
     void Command4_Click();
     void Command5_Click();
+    // Ctrl+Z: takes back the run's last file operation, then shows the folder anew.
+    void Undo();
 
 private:
     // A run that stopped part-way: files renamed so far keep their new names.
