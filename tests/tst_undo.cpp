@@ -11,13 +11,33 @@
 
 #include "fileops/movefilewindow.h"
 #include "fileops/undojournal.h"
-#include "tests/renamersupport.h"
+#include "platform/filelisting.h"
+#include "renamer/bulksorter.h"
+#include "tests/testsupport.h"
+#include "ui/filelistbox.h"
+#include "ui/folderlistbox.h"
 
 using namespace orvella;
 using namespace orvella::test;
 using namespace Qt::StringLiterals;
 
 namespace {
+
+QStringList entriesOf(const FileListBox &list)
+{
+    QStringList out;
+    for (int i = 0; i < list.ListCount(); ++i)
+        out.append(list.List(i));
+    return out;
+}
+
+// The files of folder in the order the file list shows them.
+QStringList namesIn(const QString &folder)
+{
+    QStringList names = filesIn(folder);
+    sortNames(names);
+    return names;
+}
 
 enum Op { Rename, Move, MoveToOtherVolume, RenameAndMove, Trash, StoppedRename, RenamerRename, RenamerTrash };
 enum Meddle { Rewrite, RenameByHand, TakeName, RemoveFolder };
@@ -50,8 +70,11 @@ struct World {
     void run(Op op)
     {
         if (op == RenamerRename || op == RenamerTrash) {
-            BulkSorter &r = renamerOn(env, a);
-            selectNames(r, entriesOf(*r.File1));
+            BulkSorter &r = env.app().showFileRenamer();
+            if (!r.Dir1->setPath(a))
+                qFatal("cannot open %s", qPrintable(a));
+            for (int i = 0; i < r.File1->ListCount(); ++i)
+                r.File1->setSelected(i, true);
             r.Text2->setText(u"x"_s);
             op == RenamerRename ? r.Command4_Click() : r.Command5_Click();
             return;
