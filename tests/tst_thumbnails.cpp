@@ -357,7 +357,7 @@ void TestThumbnails::duringALoad()
         MainWindow &w = env.w();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QWindow *window = w.windowHandle();
-        bool selected = false, hidden = false, answered = false;
+        bool selected = false, hidden = false, answered = false, nested = false;
         const QMetaObject::Connection hook
             = QObject::connect(&w.loader(), &ThumbnailLoader::slotFilled, [&](qsizetype slot) {
                   answered = answered || (slot == 6 && QWindowSystemInterface::windowSystemEventsQueued() == 0);
@@ -377,6 +377,7 @@ void TestThumbnails::duringALoad()
                       emit w.PageDown->clicked();
                       w.OpenFileRenamer();
                       pressToolbar(w, u"DeleteSelected"_s);
+                      nested = w.loader().LoadThumbnails().ok; // whatever calls it, one load at a time
                   }
                   selected = selected || w.File1->Selected(3) || w.File1->Selected(2);
                   hidden = hidden || !w.isVisible();
@@ -386,7 +387,7 @@ void TestThumbnails::duringALoad()
         env.openFolder(dir);
         QObject::disconnect(hook);
         QCOMPARE(w.pictures().Decodes - before, 20);
-        QVERIFY(!selected && !hidden && !w.loading());
+        QVERIFY(!selected && !hidden && !nested && !w.loading());
         QVERIFY(answered || what != Expose);
         // The event loop runs again: what waited is handled now, and nothing else: no second load,
         // no box, no other window, the first page shown.
