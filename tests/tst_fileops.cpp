@@ -284,6 +284,7 @@ void TestFileOps::moveAndChooser()
     QVERIFY(!c.isVisible() && w.isEnabled() && w.Check3->isChecked());
     QCOMPARE(w.Text5->text(), nativeFolder(old));
 
+    // Moving: Cancel keeps the files.
     const QString dest = f.env.makeFolder(QStringLiteral("Dest"));
     writeFile(QDir(dest).filePath(QStringLiteral("b.JPG")), "the other b");
     writeFile(QDir(dest).filePath(QStringLiteral("c.gif")), "the other c");
@@ -310,7 +311,7 @@ void TestFileOps::moveAndChooser()
     QCOMPARE(pictureNumber(QImage(f.path(QStringLiteral("b.JPG")))), 1);
     QCOMPARE(w.marks().SelectedCount, 0);
     QCOMPARE(w.Text1[0]->text(), QStringLiteral("b.JPG"));
-    // The count starts again.
+    // With nothing selected nothing moves: the count starts again for every run.
     f.env.boxes().clear();
     w.panel().Command3_Click();
     QCOMPARE(f.texts().last(), QStringLiteral("0 Files moved!"));
