@@ -122,7 +122,7 @@ void TestFileOps::rename()
         QCOMPARE(w.marks().SelectedCount, 2);
         QCOMPARE(w.Text3->text(), QString::fromUtf8(r.start));
     }
-    QCOMPARE(f.box(1).style, int(MsgOkOnly));
+    QVERIFY(f.box(1).style == MsgOkOnly && f.box(1).title == QStringLiteral("Orvella")); // the count's refusal
 
     // From another page: numbered from the start, then the count, the selection and the page begin again.
     w.grid().PageDown_Click();
@@ -297,7 +297,8 @@ void TestFileOps::moveAndChooser()
     QCOMPARE(f.texts(),
         (QStringList {"Are you sure you want to MOVE these files ?",
             "File May Already Exist\n\nb.JPG" + taken + "\nc.gif" + taken, "1 Files moved!"}));
-    QCOMPARE(f.box(0).title, QStringLiteral("Dunmere"));
+    QVERIFY(f.box(0).title == QStringLiteral("Dunmere") && f.box(2).style == MsgOkOnly
+        && f.box(2).title == QStringLiteral("Orvella"));
     QCOMPARE(filesIn(f.dir), (QStringList {"b.JPG", "c.gif", "d.jpg"}));
     QCOMPARE(filesIn(dest), (QStringList {"a.jpg", "b.JPG", "c.gif"}));
     QCOMPARE(contentOf(QDir(dest).filePath(QStringLiteral("b.JPG"))), QByteArray("the other b"));
