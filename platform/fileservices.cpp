@@ -15,4 +15,15 @@ OpResult deletePermanently(const QString &path)
     return OpResult::success();
 }
 
+OpResult restoreFromTrash(const TrashEntry &entry, const QString &originalPath)
+{
+    // The trash is on the file's own volume, so this is a rename; the safe move covers a folder
+    // that has since become another volume. The description goes only once the file is back.
+    if (const OpResult back = renameNoReplace(entry.file, originalPath); !back)
+        return OpResult::failure(back.error + QStringLiteral("; it stays in the trash"));
+    if (!entry.info.isEmpty())
+        QFile::remove(entry.info);
+    return OpResult::success();
+}
+
 } // namespace orvella

@@ -198,15 +198,4 @@ OpResult moveToTrash(const QString &pathText, TrashEntry *entry)
     return OpResult::failure(QStringLiteral("%1 could not be moved to the trash: no free name in it.").arg(pathText));
 }
 
-OpResult restoreFromTrash(const TrashEntry &entry, const QString &originalPath)
-{
-    // The trash is on the file's own volume, so this is a rename; the safe move covers a folder
-    // that has since become another volume. The description goes only once the file is back.
-    if (const OpResult back = renameNoReplace(entry.file, originalPath); !back)
-        return OpResult::failure(back.error + QStringLiteral("; it stays in the trash"));
-    if (!entry.info.isEmpty())
-        ::unlink(encodedPath(entry.info).constData());
-    return OpResult::success();
-}
-
 } // namespace orvella

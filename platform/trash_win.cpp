@@ -28,13 +28,4 @@ OpResult moveToTrash(const QString &path, TrashEntry *entry)
     return OpResult::success();
 }
 
-OpResult restoreFromTrash(const TrashEntry &entry, const QString &originalPath)
-{
-    if (const OpResult back = renameNoReplace(entry.file, originalPath); !back)
-        return OpResult::failure(back.error + QStringLiteral("; it stays in the trash"));
-    if (!entry.info.isEmpty())
-        QFile::remove(entry.info);
-    return OpResult::success();
-}
-
 } // namespace orvella
