@@ -240,66 +240,42 @@ void MainWindow::createSubsystems()
     m_toolbar = std::make_unique<Toolbar>(*this, m_app, *m_selection, *m_delete);
 }
 
-// Whatever reaches the window while a load runs (the load answers the window system) starts
-// nothing: every handler that changes files, the list, the grid or the window is connected
-// through this.
-template <class Handler> auto MainWindow::whenIdle(Handler handler)
-{
-    return [this, handler] {
-        if (!loading())
-            handler();
-    };
-}
-
 void MainWindow::connectHandlers()
 {
-    connect(Drive1, &DriveListBox::Change, this, whenIdle([this] { m_folders->Drive1_Change(); }));
-    connect(Dir1, &FolderListBox::Change, this, whenIdle([this] { m_folders->Dir1_Change(); }));
+    connect(Drive1, &DriveListBox::Change, this, [this] { m_folders->Drive1_Change(); });
+    connect(Dir1, &FolderListBox::Change, this, [this] { m_folders->Dir1_Change(); });
     connect(Dir1, &FolderListBox::openFailed, m_folders.get(), &FolderBrowser::folderOpenFailed);
-    connect(ButtonLoadThumbs, &QPushButton::clicked, this, whenIdle([this] { m_loader->ButtonLoadThumbs_Click(); }));
-    connect(Picture2, &PictureBox::clicked, this, whenIdle([this] { m_viewer->Picture2_Click(); }));
-    connect(PageDown, &QPushButton::clicked, this, whenIdle([this] { m_grid->PageDown_Click(); }));
-    connect(PageUp, &QPushButton::clicked, this, whenIdle([this] { m_grid->PageUp_Click(); }));
-    connect(ScrollUp[0], &QPushButton::clicked, this, whenIdle([this] { m_grid->ScrollUp_Click(0); }));
-    connect(scrolldown, &QPushButton::clicked, this, whenIdle([this] { m_grid->scrolldown_Click(); }));
+    connect(ButtonLoadThumbs, &QPushButton::clicked, this, [this] { m_loader->ButtonLoadThumbs_Click(); });
+    connect(Picture2, &PictureBox::clicked, this, [this] { m_viewer->Picture2_Click(); });
+    connect(PageDown, &QPushButton::clicked, this, [this] { m_grid->PageDown_Click(); });
+    connect(PageUp, &QPushButton::clicked, this, [this] { m_grid->PageUp_Click(); });
+    connect(ScrollUp[0], &QPushButton::clicked, this, [this] { m_grid->ScrollUp_Click(0); });
+    connect(scrolldown, &QPushButton::clicked, this, [this] { m_grid->scrolldown_Click(); });
     for (int k = 0; k < ThumbnailGrid::Cells; ++k) {
-        connect(Image1[size_t(k)], &ImageCell::clicked, this, whenIdle([this, k] { m_selection->Image1_Click(k); }));
+        connect(Image1[size_t(k)], &ImageCell::clicked, this, [this, k] { m_selection->Image1_Click(k); });
         connect(Image1[size_t(k)], &ImageCell::mouseMoved, this, [this, k] { m_selection->Image1_MouseMove(k); });
-        connect(
-            Image1[size_t(k)], &ImageCell::doubleClicked, this, whenIdle([this, k] { m_viewer->Image1_DblClick(k); }));
-        connect(Text1[size_t(k)], &CaptionBox::clicked, this, whenIdle([this, k] { m_selection->Text1_Click(k); }));
+        connect(Image1[size_t(k)], &ImageCell::doubleClicked, this, [this, k] { m_viewer->Image1_DblClick(k); });
+        connect(Text1[size_t(k)], &CaptionBox::clicked, this, [this, k] { m_selection->Text1_Click(k); });
         connect(Text1[size_t(k)], &CaptionBox::mouseMoved, this, [this, k] { m_selection->Text1_MouseMove(k); });
         // The keyboard and Shift+clicks in the grid; the focused cell's name shows as the hovered one's.
-        connect(Image1[size_t(k)], &ImageCell::shiftClicked, this,
-            whenIdle([this, k] { m_selection->Image1_ShiftClick(k); }));
-        connect(Text1[size_t(k)], &CaptionBox::shiftClicked, this,
-            whenIdle([this, k] { m_selection->Text1_ShiftClick(k); }));
-        connect(Image1[size_t(k)], &ImageCell::movementKey, this, [this, k](int key) {
-            if (!loading())
-                m_selection->Image1_MouseMove(m_grid->moveFocus(k, key));
-        });
+        connect(Image1[size_t(k)], &ImageCell::shiftClicked, this, [this, k] { m_selection->Image1_ShiftClick(k); });
+        connect(Text1[size_t(k)], &CaptionBox::shiftClicked, this, [this, k] { m_selection->Text1_ShiftClick(k); });
+        connect(Image1[size_t(k)], &ImageCell::movementKey, this,
+            [this, k](int key) { m_selection->Image1_MouseMove(m_grid->moveFocus(k, key)); });
         connect(Image1[size_t(k)], &ImageCell::focused, this, [this, k] { m_selection->Image1_MouseMove(k); });
-        connect(Image1[size_t(k)], &ImageCell::escapePressed, this, whenIdle([this] { m_viewer->Picture2_Click(); }));
+        connect(Image1[size_t(k)], &ImageCell::escapePressed, this, [this] { m_viewer->Picture2_Click(); });
     }
     // A check box's handler runs on every change of its value, by the user or by the program.
     connect(Check1, &QCheckBox::stateChanged, this, [this] { m_panel->UpdateRenameFields(); });
     connect(Check3, &QCheckBox::stateChanged, this, [this] { m_panel->UpdateMoveField(); });
-    connect(Command3, &QPushButton::clicked, this, whenIdle([this] { m_panel->Command3_Click(); }));
-    new UndoShortcut(*this, m_app.undo, *Command3, whenIdle([this] { undoLastOperation(); }));
-    m_toolbar->build(*Toolbar1, [this](const QString &key) {
-        if (!loading())
-            m_toolbar->Toolbar1_ButtonClick(key);
-    });
+    connect(Command3, &QPushButton::clicked, this, [this] { m_panel->Command3_Click(); });
+    new UndoShortcut(*this, m_app.undo, *Command3, [this] { undoLastOperation(); });
+    m_toolbar->build(*Toolbar1, [this](const QString &key) { m_toolbar->Toolbar1_ButtonClick(key); });
 
     // The selection routine a folder change or a manual load starts with.
     auto clearSelection = [this] { m_selection->ClearSelection(); };
     connect(m_folders.get(), &FolderBrowser::selectionToBeCleared, this, clearSelection);
     connect(m_loader.get(), &ThumbnailLoader::selectionToBeCleared, this, clearSelection);
-    connect(m_loader.get(), &ThumbnailLoader::loadEnded, this, [this] {
-        // The close waits for the event loop, so whatever handler ran the load finishes first.
-        if (std::exchange(m_closeAfterLoad, false))
-            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-    });
 }
 
 bool MainWindow::Form_Load()
@@ -357,20 +333,13 @@ void MainWindow::undoLastOperation()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // A load never runs on a closing window: the close is honoured once it has ended.
-    if (loading()) {
-        m_closeAfterLoad = true;
-        event->ignore();
-        return;
-    }
+    // The thumbnails still to come are not waited for.
+    m_loader->stopFill();
     QWidget::closeEvent(event);
 }
 
 void MainWindow::OpenFileRenamer()
 {
-    // Closing the window would discard it under the running load.
-    if (loading())
-        return;
     OrvellaApp &app = m_app;
     app.showFileRenamer();
     // This window goes once the running handler returns; nothing may touch it after this.

@@ -73,9 +73,7 @@ public:
 
     // The grid's cell size in device pixels: what a thumbnail must cover.
     QSize thumbnailCoverSize() const;
-    // Whether a thumbnail load runs. Meanwhile the window answers the window system but starts
-    // nothing: the handlers that change files, the list or the grid do nothing, and a close
-    // request waits until the load has ended.
+    // Whether thumbnails are still being made; the window answers the user all the while.
     bool loading() const;
     // Ctrl+Z: takes back the run's last file operation, then shows the folder anew.
     void undoLastOperation();
@@ -117,8 +115,6 @@ private:
     void buildLayout();
     void createSubsystems();
     void connectHandlers();
-    // A handler that starts nothing while a load runs.
-    template <class Handler> auto whenIdle(Handler handler);
 
     OrvellaApp &m_app;
     GridPosition m_position;
@@ -135,7 +131,6 @@ private:
     std::unique_ptr<OperationPanel> m_panel;
     std::unique_ptr<PictureViewer> m_viewer;
     std::unique_ptr<Toolbar> m_toolbar;
-    bool m_closeAfterLoad = false;
 };
 
 } // namespace orvella

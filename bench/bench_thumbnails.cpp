@@ -387,7 +387,7 @@ int main(int argc, char *argv[])
         verdict(cameraLoad.seconds <= 1.5));
     row("   decodes (of the embedded thumbnails)", QString::number(cameraLoad.decodes), QString::number(count));
     std::printf("\nthumbnails kept this run: %lld, %lld MB outside the current folder (budget %lld MB)\n",
-        qlonglong(app.thumbnails.count()), qlonglong(app.thumbnails.otherBytes() >> 20),
+        qlonglong(app.thumbnails.count()), qlonglong(app.thumbnails.bytes() >> 20),
         qlonglong(app.thumbnails.budget() >> 20));
     return 0;
 }

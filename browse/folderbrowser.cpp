@@ -36,9 +36,12 @@ void FolderBrowser::Dir1_Change()
         return;
     m_position.NextToShow = 0;
     m_position.PageStart = 0;
-    // Start-up loads the thumbnails itself once the window is ready.
+    // Start-up loads the thumbnails itself once the window is ready. With manual loading the
+    // grid keeps what it shows, and nothing more is made for the old list.
     if (m_settings.AutoThumbnails && !m_startingUp)
         m_loader.LoadThumbnails();
+    else
+        m_loader.stopFill();
 }
 
 void FolderBrowser::Drive1_Change()
@@ -66,9 +69,8 @@ OpResult FolderBrowser::RefreshAfterFileOperation()
     if (OpResult r = m_ui.File1.Refresh(); !r)
         return r;
     m_marks.SelectedCount = 0;
-    for (qsizetype i = 0; i < m_ui.File1.ListCount(); ++i)
-        m_marks.setSelectFlag(i, 0);
-    std::fill(m_marks.SelectFlags.begin(), m_marks.SelectFlags.end(), 0);
+    // The marks follow the list, down as well as up.
+    m_marks.SelectFlags.assign(size_t(m_ui.File1.ListCount()), 0);
     return m_loader.LoadThumbnails();
 }
 

@@ -16,10 +16,15 @@ struct GridPosition {
     qsizetype NextToShow = 0; // list index the next filled cell takes
 };
 
-// The picture slots the loader fills and the grid shows.
+// Where a picture slot stands in the fill: its thumbnail is still to come (or was let go to stay
+// within the memory budget, and comes again when its page is near), is there, or could not be read.
+enum class SlotState : quint8 { Coming, Made, Unreadable };
+
+// The picture slots the loader fills and the grid shows; they grow and shrink with the list.
 struct PictureSlots {
     std::vector<QImage> Image3; // picture slot i: the thumbnail of file i as of the last load
     std::vector<QString> SlotPaths; // full path of the file whose picture slot i holds, 0 included
+    std::vector<SlotState> States; // of each slot
     int PercentDone = 0; // the last progress value shown
     qint64 Decodes = 0; // pictures the loader decoded from the files since the window opened (no cache hit)
 };

@@ -15,10 +15,11 @@ ImageCell::ImageCell(QWidget *parent)
     setFocusPolicy(Qt::ClickFocus);
 }
 
-void ImageCell::setPicture(const QImage &picture, const QString &path)
+void ImageCell::setPicture(const QImage &picture, const QString &path, bool coming)
 {
     m_picture = picture;
     m_path = path;
+    m_coming = coming && !path.isEmpty();
     update();
 }
 
@@ -28,6 +29,10 @@ void ImageCell::paintEvent(QPaintEvent *)
     if (!m_picture.isNull()) {
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.drawImage(rect(), m_picture);
+    } else if (m_coming) {
+        // A thumbnail on its way: a light frame where it will be.
+        p.setPen(QPen(palette().color(QPalette::Mid), 1, Qt::DashLine));
+        p.drawRect(rect().adjusted(4, 4, -5, -5));
     }
     if (!hasFocus())
         return;

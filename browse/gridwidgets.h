@@ -17,10 +17,12 @@ public:
     explicit ImageCell(QWidget *parent = nullptr);
 
     // Shows picture, the thumbnail of the file at path (a picture that failed to decode is null).
-    void setPicture(const QImage &picture, const QString &path = {});
+    // A picture still coming shows a placeholder, and the cell acts as one with its picture.
+    void setPicture(const QImage &picture, const QString &path = {}, bool coming = false);
     void clearPicture() { setPicture({}, {}); }
     const QImage &picture() const { return m_picture; }
-    bool hasPicture() const { return !m_picture.isNull(); }
+    bool hasPicture() const { return !m_picture.isNull() || m_coming; }
+    bool isComing() const { return m_coming; }
     // Full path of the file the cell was filled with ("" for a cell that shows no file).
     const QString &filePath() const { return m_path; }
 
@@ -50,6 +52,7 @@ protected:
 private:
     QImage m_picture;
     QString m_path;
+    bool m_coming = false;
     ClickTracker m_click;
 };
 

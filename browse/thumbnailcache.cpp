@@ -4,16 +4,6 @@
 
 namespace orvella {
 
-namespace {
-
-// What an entry costs: its pixels, and a little for an entry without any.
-qint64 costOf(const QImage &image)
-{
-    return std::max<qint64>(64, image.sizeInBytes());
-}
-
-} // namespace
-
 ThumbnailCache::ThumbnailCache(qint64 budgetBytes)
     : m_budget(std::max<qint64>(0, budgetBytes))
 {
@@ -21,68 +11,99 @@ ThumbnailCache::ThumbnailCache(qint64 budgetBytes)
 
 void ThumbnailCache::setBudget(qint64 bytes)
 {
+    std::lock_guard lock(m_mutex);
     m_budget = std::max<qint64>(0, bytes);
     evict();
 }
 
-void ThumbnailCache::beginLoad()
-{
-    for (Entry &e : m_entries) {
-        if (e.current) {
-            e.current = false;
-            m_otherBytes += e.bytes;
-        }
-    }
-    // No eviction here: the new load finds its thumbnails first, and only what it does not find
-    // is evicted for.
-}
-
 std::optional<QImage> ThumbnailCache::find(const FileIdentity &file, QSize cover)
 {
-    if (!file.valid)
-        return std::nullopt;
+    std::lock_guard lock(m_mutex);
     const auto it = m_index.constFind(Key {file, cover});
     if (it == m_index.cend())
         return std::nullopt;
-    Lru::iterator e = it.value();
-    m_entries.splice(m_entries.begin(), m_entries, e);
-    if (!e->current) {
-        e->current = true;
-        m_otherBytes -= e->bytes;
-    }
-    return e->image;
+    m_entries.splice(m_entries.begin(), m_entries, it.value());
+    return it.value()->image;
 }
 
 void ThumbnailCache::insert(const FileIdentity &file, QSize cover, const QImage &image)
 {
-    if (!file.valid)
+    if (!file.valid || image.isNull())
         return;
+    std::lock_guard lock(m_mutex);
     const Key key {file, cover};
+    bool held = false;
     if (const auto it = m_index.constFind(key); it != m_index.cend()) {
-        Lru::iterator old = it.value();
-        if (!old->current)
-            m_otherBytes -= old->bytes;
-        m_entries.erase(old);
+        held = it.value()->held;
+        m_bytes -= it.value()->bytes;
+        if (held)
+            m_heldBytes -= it.value()->bytes;
+        m_entries.erase(it.value());
     }
-    m_entries.push_front(Entry {key, image, costOf(image), true});
+    const qint64 bytes = image.sizeInBytes();
+    m_entries.push_front(Entry {key, image, bytes, held});
     m_index.insert(key, m_entries.begin());
+    m_bytes += bytes;
+    if (held)
+        m_heldBytes += bytes;
+    evict();
+}
+
+void ThumbnailCache::setHeld(const FileIdentity &file, QSize cover, bool held)
+{
+    std::lock_guard lock(m_mutex);
+    const auto it = m_index.constFind(Key {file, cover});
+    if (it == m_index.cend() || it.value()->held == held)
+        return;
+    it.value()->held = held;
+    m_heldBytes += held ? it.value()->bytes : -it.value()->bytes;
+    if (!held)
+        evict();
+}
+
+void ThumbnailCache::releaseAll()
+{
+    std::lock_guard lock(m_mutex);
+    for (Entry &e : m_entries)
+        e.held = false;
+    m_heldBytes = 0;
     evict();
 }
 
 void ThumbnailCache::clear()
 {
+    std::lock_guard lock(m_mutex);
     m_entries.clear();
     m_index.clear();
-    m_otherBytes = 0;
+    m_bytes = 0;
+    m_heldBytes = 0;
+}
+
+qsizetype ThumbnailCache::count() const
+{
+    std::lock_guard lock(m_mutex);
+    return qsizetype(m_entries.size());
+}
+
+qint64 ThumbnailCache::bytes() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_bytes;
+}
+
+qint64 ThumbnailCache::heldBytes() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_heldBytes;
 }
 
 void ThumbnailCache::evict()
 {
-    for (auto it = m_entries.end(); m_otherBytes > m_budget && it != m_entries.begin();) {
+    for (auto it = m_entries.end(); m_bytes > m_budget && it != m_entries.begin();) {
         --it;
-        if (it->current)
+        if (it->held)
             continue;
-        m_otherBytes -= it->bytes;
+        m_bytes -= it->bytes;
         m_index.remove(it->key);
         it = m_entries.erase(it);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <list>
+#include <mutex>
 #include <optional>
 
 #include <QHash>
@@ -11,32 +12,33 @@
 
 namespace orvella {
 
-// The thumbnails made this run, each kept under the identity of its file and the cell size it was
-// made for, so a file keeps its thumbnail whatever its name or place in a list, and a changed file
-// (another size or time) is never shown with its old picture. The thumbnails of the current load
-// are always kept; the others fill a budget of bytes, least recently used first out.
+// The thumbnails made this run, each kept under the identity of the file it was made from and the
+// cell size it was made for, so a file keeps its thumbnail whatever its name or place in a list,
+// and a changed file (another size or time) is never shown with its old picture. One budget of
+// bytes covers them all: those the grid's slots hold stay, the others go least recently used
+// first. Safe to use from several threads.
 class ThumbnailCache final {
 public:
-    static constexpr qint64 DefaultBudget = 200LL * 1024 * 1024;
+    static constexpr qint64 DefaultBudget = 96LL * 1024 * 1024;
 
     explicit ThumbnailCache(qint64 budgetBytes = DefaultBudget);
 
     qint64 budget() const { return m_budget; }
     void setBudget(qint64 bytes);
 
-    // A load starts: what the last one kept becomes one of the others.
-    void beginLoad();
-    // The thumbnail kept for the file at cover size (a null image for a file that could not be
-    // decoded), or nothing. What is found belongs to the current load.
+    // The thumbnail kept for the file at cover size, or nothing.
     std::optional<QImage> find(const FileIdentity &file, QSize cover);
-    // Keeps a thumbnail of the current load; an invalid identity is not kept.
+    // Keeps a thumbnail; a null image or an invalid identity is not kept.
     void insert(const FileIdentity &file, QSize cover, const QImage &image);
+    // Whether a slot of the grid holds the entry: a held entry is never evicted.
+    void setHeld(const FileIdentity &file, QSize cover, bool held);
+    // No slot holds anything any more (a new list).
+    void releaseAll();
     void clear();
 
-    qsizetype count() const { return qsizetype(m_entries.size()); }
-    // Bytes held for thumbnails outside the current load: never more than the budget once an
-    // insert or setBudget has returned.
-    qint64 otherBytes() const { return m_otherBytes; }
+    qsizetype count() const;
+    qint64 bytes() const;
+    qint64 heldBytes() const;
 
 private:
     struct Key {
@@ -52,14 +54,16 @@ private:
         Key key;
         QImage image;
         qint64 bytes = 0;
-        bool current = false;
+        bool held = false;
     };
     using Lru = std::list<Entry>; // most recently used first
 
     void evict();
 
+    mutable std::mutex m_mutex;
     qint64 m_budget;
-    qint64 m_otherBytes = 0;
+    qint64 m_bytes = 0;
+    qint64 m_heldBytes = 0;
     Lru m_entries;
     QHash<Key, Lru::iterator> m_index;
 };

@@ -26,22 +26,14 @@ ThumbnailGrid::ThumbnailGrid(
 
 void ThumbnailGrid::ShowThumbnailPage()
 {
-    const PictureSlots &s = m_pictures;
-    setHourglass();
+    m_firstShown = m_position.NextToShow;
     for (int k = 0; k < Cells; ++k) {
         const qsizetype i = m_position.NextToShow;
         CaptionBox *caption = m_ui.Text1[size_t(k)];
         caption->setText(m_ui.File1.List(i));
         // A long name is cut off by the narrow caption; the tool tip shows it whole.
         caption->setToolTip(plainToolTip(caption->text()));
-        // Slots past the end of the list may still hold older pictures; an empty caption hides them.
-        // The cell takes the slot's record along: after a folder change without loading, the slot
-        // still holds another folder's picture, perhaps of a file with this very name.
-        if (caption->text().isEmpty() || i >= qsizetype(s.Image3.size()))
-            m_ui.Image1[size_t(k)]->clearPicture();
-        else
-            m_ui.Image1[size_t(k)]->setPicture(
-                s.Image3[size_t(i)], i < qsizetype(s.SlotPaths.size()) ? s.SlotPaths[size_t(i)] : QString());
+        showCell(k, i);
         const int flag = m_marks.selectFlag(i);
         if (flag == 0)
             caption->setColors(CaptionBlack, CaptionGrey);
@@ -49,6 +41,42 @@ void ThumbnailGrid::ShowThumbnailPage()
             caption->setColors(CaptionGrey, CaptionBlack);
         describeCell(*m_ui.Image1[size_t(k)], *caption);
         ++m_position.NextToShow;
+    }
+    if (m_pageShown)
+        m_pageShown(m_firstShown);
+    showPointer();
+}
+
+void ThumbnailGrid::showCell(int k, qsizetype i)
+{
+    const PictureSlots &s = m_pictures;
+    // Slots past the end of the list may still hold older pictures; an empty caption hides them.
+    // The cell takes the slot's record along: after a folder change without loading, the slot
+    // still holds another folder's picture, perhaps of a file with this very name.
+    if (m_ui.Text1[size_t(k)]->text().isEmpty() || i >= qsizetype(s.Image3.size()))
+        m_ui.Image1[size_t(k)]->clearPicture();
+    else
+        m_ui.Image1[size_t(k)]->setPicture(s.Image3[size_t(i)],
+            i < qsizetype(s.SlotPaths.size()) ? s.SlotPaths[size_t(i)] : QString(),
+            i < qsizetype(s.States.size()) && s.States[size_t(i)] == SlotState::Coming);
+}
+
+void ThumbnailGrid::showSlot(qsizetype i)
+{
+    const qsizetype k = i - m_firstShown;
+    if (k < 0 || k >= Cells)
+        return;
+    showCell(int(k), i);
+    showPointer();
+}
+
+void ThumbnailGrid::showPointer()
+{
+    for (const ImageCell *cell : m_ui.Image1) {
+        if (cell->isComing()) {
+            setHourglass();
+            return;
+        }
     }
     setArrow();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include <QtGlobal>
@@ -31,6 +32,12 @@ public:
     ThumbnailGrid(Widgets widgets, const PictureSlots &pictures, const SelectionMarks &marks, GridPosition &position);
 
     void ShowThumbnailPage();
+    // Shows slot i again in its cell, when the page shows it.
+    void showSlot(qsizetype i);
+    // The list index cell 0 shows.
+    qsizetype firstShown() const { return m_firstShown; }
+    // Told the first list index of every page shown.
+    void setPageShownListener(std::function<void(qsizetype)> listener) { m_pageShown = std::move(listener); }
     void PageDown_Click();
     void PageUp_Click();
     void ScrollUp_Click(int index);
@@ -47,11 +54,16 @@ private:
     void move(qsizetype pageStartDelta, qsizetype nextToShowDelta);
     // Brings list entry i onto the page as the row buttons would, and gives its cell the focus.
     int focusEntry(qsizetype i);
+    void showCell(int k, qsizetype i);
+    // The busy pointer shows while a picture of the page is still to come.
+    void showPointer();
 
     Widgets m_ui;
     const PictureSlots &m_pictures;
     const SelectionMarks &m_marks;
     GridPosition &m_position;
+    qsizetype m_firstShown = 0;
+    std::function<void(qsizetype)> m_pageShown;
 };
 
 } // namespace orvella

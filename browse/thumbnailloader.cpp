@@ -1,141 +1,21 @@
 #include "browse/thumbnailloader.h"
 
-#include <chrono>
-#include <cmath>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
-#include <optional>
-#include <utility>
-#include <vector>
+#include <algorithm>
 
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QThread>
-#include <QThreadPool>
 
 #include "browse/gridrecords.h"
 #include "browse/thumbnailcache.h"
 #include "browse/thumbnailgrid.h"
-#include "platform/fileidentity.h"
+#include "browse/thumbnailplan.h"
 #include "platform/paths.h"
-#include "platform/picturedecoder.h"
 #include "settings/browsersettings.h"
-#include "ui/busypointer.h"
 #include "ui/filelistbox.h"
 
 namespace orvella {
-
-namespace {
-
-// Lets the window system through (paint, the window manager's ping, accessibility queries) but no
-// user input: Qt keeps key and mouse events, and a close request from the window system, queued
-// until the event loop runs without this flag, that is until the load has ended.
-void answerWindowSystem()
-{
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-// One picture of a load: what it is, and once done, its thumbnail and where that came from.
-struct Job {
-    QString path;
-    FileIdentity file;
-    QImage image;
-    ThumbnailSource source = ThumbnailSource::None;
-    bool done = false;
-};
-
-// The pictures of one load, made on a thread pool in the order they were added and taken back in
-// that order. Only a few run ahead of the one taken next, so memory holds the thumbnails and a
-// handful of pictures being decoded, however long the list.
-class DecodeQueue {
-public:
-    DecodeQueue(QThreadPool &pool, QSize cover)
-        : m_pool(pool)
-        , m_cover(cover)
-        , m_ahead(2 * std::max(1, pool.maxThreadCount()))
-        , m_sync(std::make_shared<Sync>())
-    {
-    }
-
-    ~DecodeQueue()
-    {
-        // A load that ended early still lets its decoders finish before their queue goes.
-        std::unique_lock lock(m_sync->mutex);
-        m_sync->changed.wait(lock, [this] { return m_sync->running == 0; });
-    }
-
-    void add(QString path, const FileIdentity &file)
-    {
-        auto job = std::make_shared<Job>();
-        job->path = std::move(path);
-        job->file = file;
-        m_waiting.push_back(std::move(job));
-    }
-    void start() { fill(); }
-
-    // The next picture in order. While it is not ready the window system is answered every few
-    // milliseconds, so a long decode does not make the window look hung.
-    Job takeNext()
-    {
-        Q_ASSERT(!m_running.empty());
-        std::shared_ptr<Job> job = std::move(m_running.front());
-        m_running.pop_front();
-        std::unique_lock lock(m_sync->mutex);
-        while (!job->done) {
-            lock.unlock();
-            answerWindowSystem();
-            lock.lock();
-            if (!job->done)
-                m_sync->changed.wait_for(lock, std::chrono::milliseconds(20));
-        }
-        lock.unlock();
-        fill();
-        return std::move(*job);
-    }
-
-private:
-    struct Sync {
-        std::mutex mutex;
-        std::condition_variable changed;
-        int running = 0;
-    };
-
-    void fill()
-    {
-        while (qsizetype(m_running.size()) < m_ahead && !m_waiting.empty()) {
-            std::shared_ptr<Job> job = std::move(m_waiting.front());
-            m_waiting.pop_front();
-            m_running.push_back(job);
-            {
-                std::lock_guard lock(m_sync->mutex);
-                ++m_sync->running;
-            }
-            m_pool.start([job, sync = m_sync, cover = m_cover] {
-                ThumbnailSource source = ThumbnailSource::None;
-                QImage image = thumbnailOf(job->path, job->file, cover, &source);
-                std::lock_guard lock(sync->mutex);
-                job->image = std::move(image);
-                job->source = source;
-                job->done = true;
-                --sync->running;
-                sync->changed.notify_all();
-            });
-        }
-    }
-
-    QThreadPool &m_pool;
-    const QSize m_cover;
-    const qsizetype m_ahead;
-    std::shared_ptr<Sync> m_sync;
-    std::deque<std::shared_ptr<Job>> m_waiting;
-    std::deque<std::shared_ptr<Job>> m_running;
-};
-
-} // namespace
 
 ThumbnailLoader::ThumbnailLoader(Widgets widgets, PictureSlots &pictures, GridPosition &position, ThumbnailCache &cache,
     const BrowserSettings &settings, ThumbnailGrid &grid, std::function<QSize()> coverSize)
@@ -146,10 +26,33 @@ ThumbnailLoader::ThumbnailLoader(Widgets widgets, PictureSlots &pictures, GridPo
     , m_settings(settings)
     , m_grid(grid)
     , m_coverSize(std::move(coverSize))
+    , m_maker(makeThumbnail)
+    // One thread more than there are cores: a thread waits now and then (for the file, for the
+    // image plug-in's lock).
+    , m_threads(std::max(1, QThread::idealThreadCount()) + 1)
 {
+    m_grid.setPageShownListener([this](qsizetype pageStart) { pageShown(pageStart); });
 }
 
-ThumbnailLoader::~ThumbnailLoader() = default;
+ThumbnailLoader::~ThumbnailLoader()
+{
+    m_grid.setPageShownListener(nullptr);
+}
+
+void ThumbnailLoader::setMakerForTesting(ThumbnailMaker maker, int threads)
+{
+    m_workers.reset();
+    m_maker = std::move(maker);
+    m_threads = threads;
+}
+
+ThumbnailWorkers &ThumbnailLoader::workers()
+{
+    if (!m_workers)
+        m_workers = std::make_unique<ThumbnailWorkers>(
+            m_cache, *this, [this] { place(); }, m_maker, m_threads);
+    return *m_workers;
+}
 
 int ThumbnailLoader::percentDone(qsizetype i, qsizetype count)
 {
@@ -167,106 +70,150 @@ int ThumbnailLoader::percentDone(qsizetype i, qsizetype count)
 void ThumbnailLoader::showProgress(int value)
 {
     m_pictures.PercentDone = value;
-    if (m_ui.ProgressBar1.value() == value)
-        return;
     m_ui.ProgressBar1.setValue(value);
-    // Paint the bar now rather than at the next pause, so it moves with every step.
-    if (m_ui.ProgressBar1.isVisible())
-        m_ui.ProgressBar1.repaint();
 }
 
 OpResult ThumbnailLoader::LoadThumbnails()
 {
-    // The window system is answered during a load; whatever it reaches must not start another.
-    if (m_loading)
-        return OpResult::failure(QStringLiteral("The thumbnails are being loaded."));
-    m_loading = true;
-    const auto loaded = qScopeGuard([this] {
-        m_loading = false;
-        emit loadEnded();
-    });
-
-    PictureSlots &s = m_pictures;
+    // List: the names, the count and the paging buttons at once.
     FileListBox &list = m_ui.File1;
     if (OpResult r = list.setPattern(m_settings.ImageFormat); !r)
         return r;
-
+    dropFill();
+    PictureSlots &s = m_pictures;
     const qsizetype count = list.ListCount();
-    const QSize cover = m_coverSize();
-    if (qsizetype(s.Image3.size()) < std::max<qsizetype>(count, 1))
-        s.Image3.resize(size_t(std::max<qsizetype>(count, 1)));
-    if (qsizetype(s.SlotPaths.size()) < std::max<qsizetype>(count, 1))
-        s.SlotPaths.resize(size_t(std::max<qsizetype>(count, 1)));
-
-    // Every file is looked up by its identity before the first decode starts; what the cache does
-    // not hold is decoded on all cores, running ahead while the slots below are filled in order.
-    ThumbnailCache &cache = m_cache;
-    cache.beginLoad();
-    const QString folder = list.Path();
-    std::vector<QString> paths(static_cast<size_t>(count));
-    std::vector<std::optional<QImage>> known(static_cast<size_t>(count));
-    DecodeQueue queue(pool(), cover);
-    for (qsizetype i = 0; i < count; ++i) {
-        QString &path = paths[size_t(i)];
-        path = joinPath(folder, list.List(i));
-        const FileIdentity file = fileIdentity(path);
-        known[size_t(i)] = cache.find(file, cover);
-        if (!known[size_t(i)])
-            queue.add(path, file);
-    }
-    queue.start();
-
-    auto fillSlot = [&](qsizetype i) {
-        std::optional<QImage> &image = known[size_t(i)];
-        if (image) {
-            s.Image3[size_t(i)] = std::move(*image);
-        } else {
-            Job job = queue.takeNext();
-            // Pictures from the desktop's cache were not decoded here.
-            if (job.source != ThumbnailSource::Desktop)
-                ++s.Decodes;
-            cache.insert(job.file, cover, job.image);
-            s.Image3[size_t(i)] = std::move(job.image);
-        }
-        s.SlotPaths[size_t(i)] = std::move(paths[size_t(i)]);
-        emit slotFilled(i);
-        answerWindowSystem();
+    const size_t wanted = size_t(std::max<qsizetype>(count, 1));
+    // The slots follow the list, down as well as up, so memory goes with the folder shown.
+    const auto fit = [wanted](auto &v, auto value) {
+        v.assign(wanted, value);
+        if (v.capacity() > 2 * wanted)
+            v.shrink_to_fit();
     };
+    fit(s.Image3, QImage());
+    fit(s.States, count == 0 ? SlotState::Unreadable : SlotState::Coming);
+    fit(s.SlotPaths, QString());
+    fit(m_files, FileIdentity());
+    const QString folder = list.Path();
+    for (qsizetype i = 0; i < count; ++i)
+        s.SlotPaths[size_t(i)] = joinPath(folder, list.List(i));
+    m_cache.releaseAll();
 
-    // An empty list gives slot 0 an empty picture.
-    if (count == 0) {
-        s.Image3[0] = QImage();
-        s.SlotPaths[0].clear();
-    } else {
-        fillSlot(0);
-    }
-
-    setHourglass();
-    for (qsizetype i = 1; i < count; ++i) {
-        fillSlot(i);
-        showProgress(percentDone(i, count));
-    }
-    showProgress(100);
+    m_cover = m_coverSize();
+    m_capacity = thumbnailCapacity(m_cache.budget() * 3 / 4, m_cover.width(), m_cover.height());
+    m_planned = std::min(count, m_capacity);
+    m_placed = 0;
+    m_loading = true;
+    m_listed = true;
+    showProgress(0);
     m_ui.Text4.setText(QStringLiteral("Total Pictures %1").arg(count));
-    m_ui.PageDown.setEnabled(true);
-    m_ui.scrolldown.setEnabled(true);
-    if (count < 37) {
-        m_ui.PageDown.setEnabled(false);
-        m_ui.scrolldown.setEnabled(false);
-    }
+    m_ui.PageDown.setEnabled(count >= 37);
+    m_ui.scrolldown.setEnabled(count >= 37);
+    // Plan: the page shown comes first (showing it plans the fill).
+    m_pageStart = -1;
     m_grid.ShowThumbnailPage();
+    endIfDone();
     return OpResult::success();
 }
 
-QThreadPool &ThumbnailLoader::pool()
+void ThumbnailLoader::stopFill()
 {
-    if (!m_pool) {
-        m_pool = std::make_unique<QThreadPool>();
-        // One decoder more than there are cores: a decoder waits now and then (for the file, for
-        // the image plug-in's lock), and the user-interface thread no longer decodes itself.
-        m_pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount()) + 1);
+    // The slots stand for the list as it was: nothing more is made for them.
+    m_listed = false;
+    dropFill();
+}
+
+void ThumbnailLoader::dropFill()
+{
+    ++m_load;
+    if (m_workers)
+        m_workers->stop();
+    if (std::exchange(m_loading, false))
+        emit loadEnded();
+}
+
+void ThumbnailLoader::pageShown(qsizetype pageStart)
+{
+    if (!m_listed || pageStart == m_pageStart)
+        return;
+    m_direction = pageStart < m_pageStart ? -1 : 1;
+    m_pageStart = pageStart;
+    plan();
+}
+
+void ThumbnailLoader::plan()
+{
+    const PictureSlots &s = m_pictures;
+    const qsizetype count = qsizetype(s.States.size());
+    std::vector<ThumbnailJob> jobs;
+    for (qsizetype i : fillOrder(count, m_pageStart, m_direction, m_capacity))
+        if (s.States[size_t(i)] == SlotState::Coming)
+            jobs.push_back(ThumbnailJob {i, s.SlotPaths[size_t(i)]});
+    if (jobs.empty())
+        return;
+    // A page far from the last fill's makes its own fill, as long as the last one was.
+    if (!m_loading) {
+        m_loading = true;
+        m_placed = 0;
+        m_planned = qsizetype(jobs.size());
     }
-    return *m_pool;
+    workers().plan(m_load, m_cover, std::move(jobs));
+}
+
+void ThumbnailLoader::place()
+{
+    if (!m_workers)
+        return;
+    PictureSlots &s = m_pictures;
+    for (MadeThumbnail &made : m_workers->takeMade()) {
+        const size_t i = size_t(made.slot);
+        if (made.load != m_load || i >= s.States.size() || s.States[i] != SlotState::Coming)
+            continue;
+        // A failed read is remembered for this load only: the next one tries again.
+        s.States[i] = made.image.isNull() ? SlotState::Unreadable : SlotState::Made;
+        if (made.decoded)
+            ++s.Decodes;
+        s.Image3[i] = std::move(made.image);
+        m_files[i] = made.file;
+        m_cache.setHeld(made.file, m_cover, true);
+        ++m_placed;
+        emit slotFilled(made.slot);
+        m_grid.showSlot(made.slot);
+        showProgress(std::min(100, percentDone(m_placed, std::max<qsizetype>(m_planned, 1))));
+    }
+    keepWithinBudget();
+    endIfDone();
+}
+
+void ThumbnailLoader::keepWithinBudget()
+{
+    PictureSlots &s = m_pictures;
+    const qint64 budget = m_cache.budget() * 3 / 4;
+    if (m_cache.heldBytes() <= budget)
+        return;
+    // The thumbnails farthest from the page go first; the page and its neighbours stay.
+    std::vector<qsizetype> made;
+    for (size_t i = 0; i < s.States.size(); ++i)
+        if (s.States[i] == SlotState::Made && !keptWithPage(qsizetype(i), m_pageStart))
+            made.push_back(qsizetype(i));
+    std::sort(made.begin(), made.end(), [this](qsizetype a, qsizetype b) {
+        return distanceFromPage(a, m_pageStart) > distanceFromPage(b, m_pageStart);
+    });
+    for (qsizetype i : made) {
+        if (m_cache.heldBytes() <= budget)
+            break;
+        s.States[size_t(i)] = SlotState::Coming;
+        s.Image3[size_t(i)] = QImage();
+        m_cache.setHeld(m_files[size_t(i)], m_cover, false);
+    }
+}
+
+void ThumbnailLoader::endIfDone()
+{
+    if (!m_loading || (m_workers && m_workers->busy()))
+        return;
+    m_loading = false;
+    showProgress(100);
+    emit loadEnded();
 }
 
 void ThumbnailLoader::ButtonLoadThumbs_Click()

@@ -2,16 +2,17 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include <QObject>
 #include <QSize>
 
+#include "browse/thumbnailworkers.h"
 #include "platform/result.h"
 
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class QThreadPool;
 
 namespace orvella {
 
@@ -22,11 +23,12 @@ struct BrowserSettings;
 struct GridPosition;
 struct PictureSlots;
 
-// Fills the picture slots with the thumbnails of the listed files. A thumbnail belongs to its
-// file's identity (volume, file number, size, modification time), not to a list index: it comes
-// from the run's thumbnail cache when the file was seen as it is now, else from the desktop's
-// thumbnail cache, the file's EXIF thumbnail or a decode at the cell's size. Shows progress, the
-// count and the first page.
+// Fills the picture slots with the thumbnails of the listed files, the page the user looks at
+// first. A load is a short pipeline: list the files (the count, the paging buttons and the page's
+// captions show at once), plan the order (thumbnailplan), make the thumbnails on worker threads
+// (thumbnailworkers) and place each in its slot and, when it is on the page, in its cell. The
+// window answers the user throughout; paging plans the fill anew. A thumbnail belongs to its
+// file's identity, not to a list index: one made before for the file as it is now is taken again.
 class ThumbnailLoader final : public QObject {
     Q_OBJECT
 public:
@@ -44,29 +46,40 @@ public:
         const BrowserSettings &settings, ThumbnailGrid &grid, std::function<QSize()> coverSize);
     ~ThumbnailLoader() override;
 
-    // Fails only when the folder cannot be re-read, or when a load is running already (a load
-    // never runs inside another). A picture that cannot be decoded leaves its slot empty and the
-    // load goes on. The pictures are decoded on all cores; the call returns only when every slot
-    // is filled. Meanwhile the window system is answered (paint, the window manager's ping,
-    // accessibility) but no user input is handled: it waits until the load has ended.
+    // Re-reads the list and starts filling the slots from the page shown; returns at once. Fails
+    // only when the folder cannot be re-read. A fill that runs is dropped: what it made stays in
+    // the run's thumbnails for the new one.
     OpResult LoadThumbnails();
     void ButtonLoadThumbs_Click();
+    // Drops the fill's queued work (the list changed under it, without a load).
+    void stopFill();
+    // Whether thumbnails are still being made.
     bool loading() const { return m_loading; }
 
     // The progress value shown after entry i of count: i / count * 100 rounded, halves to even.
     static int percentDone(qsizetype i, qsizetype count);
 
+    // Tests make thumbnails their own way, on as many threads as they like.
+    void setMakerForTesting(ThumbnailMaker maker, int threads);
+
 signals:
-    // Slot slot has just been filled, while the load runs.
+    // Slot slot has just been filled.
     void slotFilled(qsizetype slot);
-    // A load has ended, however it went.
+    // The fill has made every thumbnail it planned, or was dropped.
     void loadEnded();
     // The manual load is about to drop the selection (it re-reads the list).
     void selectionToBeCleared();
 
 private:
+    // The grid shows the page at pageStart: its thumbnails come first.
+    void pageShown(qsizetype pageStart);
+    void dropFill();
+    void plan();
+    void place();
+    void keepWithinBudget();
+    void endIfDone();
     void showProgress(int value);
-    QThreadPool &pool();
+    ThumbnailWorkers &workers();
 
     Widgets m_ui;
     PictureSlots &m_pictures;
@@ -75,8 +88,21 @@ private:
     const BrowserSettings &m_settings;
     ThumbnailGrid &m_grid;
     std::function<QSize()> m_coverSize;
-    std::unique_ptr<QThreadPool> m_pool; // the load's decoders, kept between loads
+    ThumbnailMaker m_maker;
+    int m_threads;
+    std::unique_ptr<ThumbnailWorkers> m_workers;
+
+    // The current load.
+    quint64 m_load = 0;
+    QSize m_cover;
+    std::vector<FileIdentity> m_files; // of each made slot, to let the run's thumbnails go
+    qsizetype m_pageStart = 0;
+    int m_direction = 1;
+    qsizetype m_capacity = 0; // thumbnails the budget holds
+    qsizetype m_planned = 0; // thumbnails this fill makes
+    qsizetype m_placed = 0;
     bool m_loading = false;
+    bool m_listed = false; // the slots stand for the list as it is
 };
 
 } // namespace orvella

@@ -116,6 +116,14 @@ QImage thumbnailOf(const QString &path, const FileIdentity &file, QSize cover, T
     return decodeThumbnail(path, cover, source);
 }
 
+Thumbnail makeThumbnail(const QString &path, QSize cover)
+{
+    Thumbnail t;
+    t.file = fileIdentity(path);
+    t.image = thumbnailOf(path, t.file, cover, &t.source);
+    return t;
+}
+
 QImage decodePictureToFit(const QString &path, QSize box, qint64 maxPixels)
 {
     QImageReader reader;

@@ -26,6 +26,15 @@ QImage decodeThumbnail(const QString &path, QSize cover, ThumbnailSource *source
 // has a sound one that covers the cell, otherwise what decodeThumbnail makes. Thread-safe.
 QImage thumbnailOf(const QString &path, const FileIdentity &file, QSize cover, ThumbnailSource *source = nullptr);
 
+// What a thumbnail maker made of one file: the picture (null when it could not be read), where it
+// came from, and the identity of the file actually read.
+struct Thumbnail {
+    QImage image;
+    ThumbnailSource source = ThumbnailSource::None;
+    FileIdentity file;
+};
+Thumbnail makeThumbnail(const QString &path, QSize cover);
+
 // Decodes a picture scaled down to fit inside box (proportions kept, never enlarged); an empty box
 // means natural size, capped at maxPixels.
 QImage decodePictureToFit(const QString &path, QSize box, qint64 maxPixels = 100'000'000);

@@ -92,7 +92,10 @@ OrvellaApp &TestEnv::app()
 
 bool TestEnv::start()
 {
-    return app().openMainWindow();
+    if (!app().openMainWindow())
+        return false;
+    waitForThumbnails(w());
+    return true;
 }
 
 MainWindow &TestEnv::w()
@@ -108,6 +111,13 @@ void TestEnv::openFolder(const QString &folder)
     const OpResult r = w().Dir1->setPath(folder);
     if (!r)
         qFatal("cannot open %s: %s", qPrintable(folder), qPrintable(r.error));
+    waitForThumbnails(w());
+}
+
+void waitForThumbnails(MainWindow &w)
+{
+    if (!QTest::qWaitFor([&w] { return !w.loading(); }, 60'000))
+        qFatal("the thumbnails never came");
 }
 
 namespace {

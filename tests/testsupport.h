@@ -89,6 +89,9 @@ private:
     std::unique_ptr<OrvellaApp> m_app;
 };
 
+// Waits until the main window's thumbnails are made.
+void waitForThumbnails(MainWindow &w);
+
 // Writes a JPEG of the given size whose colour encodes n, so a thumbnail can be traced back to
 // its file.
 void writePicture(const QString &path, int n, QSize size = QSize(64, 48), const char *format = "JPG");

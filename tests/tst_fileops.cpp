@@ -52,6 +52,7 @@ struct Folder {
         w().Text2->setText(prefix);
         w().Text3->setText(start);
         w().panel().Command3_Click();
+        waitForThumbnails(w());
     }
     // Ticks "Move Pictures" afresh, which opens the chooser.
     MoveFileWindow &reopen()
@@ -185,6 +186,7 @@ void TestFileOps::moveAndChooser()
     w.panel().chooser().close();
     f.select({"a.jpg"});
     w.panel().Command3_Click();
+    waitForThumbnails(w);
     f.rename(QStringLiteral("H"), QStringLiteral("1"));
     QCOMPARE(f.texts().size(), 4);
     QCOMPARE(f.texts().count(noDestinationMessage()), 2);
@@ -197,6 +199,7 @@ void TestFileOps::moveAndChooser()
     QCOMPARE(w.Text2->text(), QStringLiteral("H"));
     f.env.boxes().clear();
     w.panel().Command3_Click();
+    waitForThumbnails(w);
     QVERIFY(f.env.boxes().shown().isEmpty());
 
     // "Move Pictures" opens the chooser on the working folder, over a disabled main window.
@@ -286,6 +289,7 @@ void TestFileOps::moveAndChooser()
     f.env.boxes().clear();
     f.env.boxes().script({AnswerCancel});
     w.panel().Command3_Click();
+    waitForThumbnails(w);
     QCOMPARE(filesIn(f.dir), Four);
 
     // Names taken there: the others go, the box says which stayed and why.
@@ -293,6 +297,7 @@ void TestFileOps::moveAndChooser()
     f.select({"b.JPG"});
     w.File1->setSelected(2, true); // a selection made in the list counts too
     w.panel().Command3_Click();
+    waitForThumbnails(w);
     const QString taken = QStringLiteral(": a file of that name is already there");
     QCOMPARE(f.texts(),
         (QStringList {"Are you sure you want to MOVE these files ?",
@@ -308,6 +313,7 @@ void TestFileOps::moveAndChooser()
     // With nothing selected nothing moves: the count starts again for every run.
     f.env.boxes().clear();
     w.panel().Command3_Click();
+    waitForThumbnails(w);
     QCOMPARE(f.texts().last(), QStringLiteral("0 Files moved!"));
 }
 

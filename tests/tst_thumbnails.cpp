@@ -15,7 +15,6 @@
 #include <QScopeGuard>
 #include <QTest>
 #include <QWindow>
-#include <qpa/qwindowsysteminterface.h>
 
 #include "browse/gridwidgets.h"
 #include "browse/thumbnailcache.h"
@@ -94,8 +93,6 @@ private slots:
     void malformedExifFallsBack();
     void desktopThumbnails();
     void thumbnailsBelongToTheFile();
-    void cacheKeepsTheCurrentLoadAndEvictsTheLeastRecent();
-    void duringALoad();
 };
 
 void TestThumbnails::scaling()
@@ -280,6 +277,7 @@ void TestThumbnails::thumbnailsBelongToTheFile()
     auto load = [&](const QString &folder, int decodes) {
         const qint64 before = w.pictures().Decodes;
         folder == w.File1->Path() ? w.loader().ButtonLoadThumbs_Click() : env.openFolder(folder);
+        waitForThumbnails(w);
         QCOMPARE(w.pictures().Decodes - before, decodes);
         QCOMPARE(w.File1->ListCount(), std::count_if(numberOf.begin(), numberOf.end(), [&](const auto &f) {
             return QFileInfo(f.first).path() == folder;
@@ -306,99 +304,6 @@ void TestThumbnails::thumbnailsBelongToTheFile()
     load(dir, 2);
     load(other, 0);
     load(dir, 0);
-}
-
-void TestThumbnails::cacheKeepsTheCurrentLoadAndEvictsTheLeastRecent()
-{
-    auto file = [](quint64 inode) { return FileIdentity {1, inode, 100, 5, true}; };
-    const QImage thumb(Cell, QImage::Format_RGB32);
-    const qint64 each = thumb.sizeInBytes();
-    ThumbnailCache cache(3 * each);
-    // One load of five: all kept beyond the budget while they are the current load.
-    cache.beginLoad();
-    for (quint64 i = 1; i <= 5; ++i)
-        cache.insert(file(i), Cell, thumb);
-    QCOMPARE(cache.count(), 5);
-    QCOMPARE(cache.otherBytes(), 0);
-    // The next load sees 2 and 4 again and adds 6; after one more load the others are 1 to 6, and
-    // the three least recently used (1, 3, 5) went to fit three thumbnails' bytes.
-    cache.beginLoad();
-    QVERIFY(cache.find(file(2), Cell) && cache.find(file(4), Cell));
-    cache.insert(file(6), Cell, thumb);
-    QCOMPARE(cache.count(), 6);
-    cache.beginLoad();
-    cache.insert(file(7), Cell, thumb);
-    QCOMPARE(cache.otherBytes(), 3 * each);
-    for (quint64 i = 1; i <= 7; ++i)
-        QVERIFY2(bool(cache.find(file(i), Cell)) == (i % 2 == 0 || i == 7), qPrintable(QString::number(i)));
-    // A thumbnail is valid only for the size it was made for, and for the file as it was.
-    QVERIFY(!cache.find(file(2), Cell * 2));
-    QVERIFY(!cache.find(FileIdentity {1, 2, 100, 6, true}, Cell));
-    QVERIFY(!cache.find(FileIdentity {1, 2, 101, 5, true}, Cell));
-    // A picture that could not be decoded is remembered as such.
-    cache.insert(file(8), Cell, QImage());
-    QVERIFY(cache.find(file(8), Cell).value_or(thumb).isNull());
-    // A smaller budget evicts at once what no longer fits.
-    cache.beginLoad();
-    cache.setBudget(each);
-    QVERIFY(cache.otherBytes() <= each);
-}
-
-void TestThumbnails::duringALoad()
-{
-    // Whatever comes during a load: a click waits until the load has ended; the window system is
-    // answered during it; a close request closes after it; handlers start nothing during it.
-    enum DuringLoad { Click, Expose, Close, Handlers };
-    for (DuringLoad what : {Click, Expose, Close, Handlers}) {
-        TestEnv env;
-        const QString dir = env.makeFolder(u"load"_s);
-        writePictures(dir, 20);
-        QVERIFY(env.start());
-        MainWindow &w = env.w();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QWindow *window = w.windowHandle();
-        bool selected = false, hidden = false, answered = false, nested = false;
-        const QMetaObject::Connection hook
-            = QObject::connect(&w.loader(), &ThumbnailLoader::slotFilled, [&](qsizetype slot) {
-                  answered = answered || (slot == 6 && QWindowSystemInterface::windowSystemEventsQueued() == 0);
-                  if (slot == 5 && what == Click) { // on caption 3, from the window system as the user's would
-                      const QPointF at = w.Text1[3]->mapTo(&w, QPointF(w.Text1[3]->rect().center()));
-                      for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-                          QWindowSystemInterface::handleMouseEvent(window, at, window->mapToGlobal(at),
-                              t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, t);
-                  } else if (slot == 5 && what == Expose) { // the logo's part of the window was uncovered
-                      QWindowSystemInterface::handleExposeEvent(window, QRegion(w.Picture1->geometry()));
-                  } else if (slot == 5 && what == Close) { // from the window manager, and from the program
-                      QWindowSystemInterface::handleCloseEvent(window);
-                      w.close();
-                  } else if (slot == 5) { // as the widgets report a click, enabled or not just then
-                      emit w.ButtonLoadThumbs->clicked();
-                      emit w.Text1[2]->clicked();
-                      emit w.PageDown->clicked();
-                      w.OpenFileRenamer();
-                      pressToolbar(w, u"DeleteSelected"_s);
-                      nested = w.loader().LoadThumbnails().ok; // whatever calls it, one load at a time
-                  }
-                  selected = selected || w.File1->Selected(3) || w.File1->Selected(2);
-                  hidden = hidden || !w.isVisible();
-              });
-        const auto unhook = qScopeGuard([&] { QObject::disconnect(hook); });
-        const qint64 before = w.pictures().Decodes;
-        env.openFolder(dir);
-        QObject::disconnect(hook);
-        QCOMPARE(w.pictures().Decodes - before, 20);
-        QVERIFY(!selected && !hidden && !nested && !w.loading());
-        QVERIFY(answered || what != Expose);
-        // The event loop runs again: what waited is handled now, and nothing else: no second load,
-        // no box, no other window, the first page shown.
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-        QCOMPARE(w.marks().SelectedCount, what == Click ? 1 : 0);
-        QCOMPARE(w.isVisible(), what != Close);
-        QCOMPARE(env.app().mainWindow(), &w);
-        QVERIFY(!env.app().fileRenamer() && env.boxes().shown().isEmpty());
-        QCOMPARE(w.Text1[0]->text(), u"pic000.jpg"_s);
-    }
 }
 
 QTEST_MAIN(TestThumbnails)
