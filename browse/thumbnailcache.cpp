@@ -22,8 +22,11 @@ std::optional<QImage> ThumbnailCache::find(const FileIdentity &file, QSize cover
     const auto it = m_index.constFind(Key {file, cover});
     if (it == m_index.cend())
         return std::nullopt;
+    Entry &e = *it.value();
     m_entries.splice(m_entries.begin(), m_entries, it.value());
-    return it.value()->image;
+    if (e.holds++ == 0)
+        m_heldBytes += e.bytes;
+    return e.image;
 }
 
 void ThumbnailCache::insert(const FileIdentity &file, QSize cover, const QImage &image)
@@ -32,40 +35,39 @@ void ThumbnailCache::insert(const FileIdentity &file, QSize cover, const QImage 
         return;
     std::lock_guard lock(m_mutex);
     const Key key {file, cover};
-    bool held = false;
+    int holds = 0;
     if (const auto it = m_index.constFind(key); it != m_index.cend()) {
-        held = it.value()->held;
+        holds = it.value()->holds;
         m_bytes -= it.value()->bytes;
-        if (held)
+        if (holds > 0)
             m_heldBytes -= it.value()->bytes;
         m_entries.erase(it.value());
     }
     const qint64 bytes = image.sizeInBytes();
-    m_entries.push_front(Entry {key, image, bytes, held});
+    m_entries.push_front(Entry {key, image, bytes, holds + 1});
     m_index.insert(key, m_entries.begin());
     m_bytes += bytes;
-    if (held)
-        m_heldBytes += bytes;
+    m_heldBytes += bytes;
     evict();
 }
 
-void ThumbnailCache::setHeld(const FileIdentity &file, QSize cover, bool held)
+void ThumbnailCache::release(const FileIdentity &file, QSize cover)
 {
     std::lock_guard lock(m_mutex);
     const auto it = m_index.constFind(Key {file, cover});
-    if (it == m_index.cend() || it.value()->held == held)
+    if (it == m_index.cend() || it.value()->holds == 0)
         return;
-    it.value()->held = held;
-    m_heldBytes += held ? it.value()->bytes : -it.value()->bytes;
-    if (!held)
+    if (--it.value()->holds == 0) {
+        m_heldBytes -= it.value()->bytes;
         evict();
+    }
 }
 
 void ThumbnailCache::releaseAll()
 {
     std::lock_guard lock(m_mutex);
     for (Entry &e : m_entries)
-        e.held = false;
+        e.holds = 0;
     m_heldBytes = 0;
     evict();
 }
@@ -101,7 +103,7 @@ void ThumbnailCache::evict()
 {
     for (auto it = m_entries.end(); m_bytes > m_budget && it != m_entries.begin();) {
         --it;
-        if (it->held)
+        if (it->holds > 0)
             continue;
         m_bytes -= it->bytes;
         m_index.remove(it->key);

@@ -15,7 +15,7 @@ namespace orvella {
 // The thumbnails made this run, each kept under the identity of the file it was made from and the
 // cell size it was made for, so a file keeps its thumbnail whatever its name or place in a list,
 // and a changed file (another size or time) is never shown with its old picture. One budget of
-// bytes covers them all: those the grid's slots hold stay, the others go least recently used
+// bytes covers them all: those held for the grid's slots stay, the others go least recently used
 // first. Safe to use from several threads.
 class ThumbnailCache final {
 public:
@@ -26,12 +26,13 @@ public:
     qint64 budget() const { return m_budget; }
     void setBudget(qint64 bytes);
 
-    // The thumbnail kept for the file at cover size, or nothing.
+    // The thumbnail kept for the file at cover size, or nothing. What is found is held for the
+    // slot about to take it, until release.
     std::optional<QImage> find(const FileIdentity &file, QSize cover);
-    // Keeps a thumbnail; a null image or an invalid identity is not kept.
+    // Keeps a thumbnail, held as one found; a null image or an invalid identity is not kept.
     void insert(const FileIdentity &file, QSize cover, const QImage &image);
-    // Whether a slot of the grid holds the entry: a held entry is never evicted.
-    void setHeld(const FileIdentity &file, QSize cover, bool held);
+    // A slot no longer holds the entry (held entries are never evicted).
+    void release(const FileIdentity &file, QSize cover);
     // No slot holds anything any more (a new list).
     void releaseAll();
     void clear();
@@ -54,7 +55,7 @@ private:
         Key key;
         QImage image;
         qint64 bytes = 0;
-        bool held = false;
+        int holds = 0; // slots holding it, or about to
     };
     using Lru = std::list<Entry>; // most recently used first
 

@@ -166,15 +166,16 @@ void ThumbnailLoader::place()
     PictureSlots &s = m_pictures;
     for (MadeThumbnail &made : m_workers->takeMade()) {
         const size_t i = size_t(made.slot);
-        if (made.load != m_load || i >= s.States.size() || s.States[i] != SlotState::Coming)
+        if (made.load != m_load || i >= s.States.size() || s.States[i] != SlotState::Coming) {
+            m_cache.release(made.file, m_cover);
             continue;
+        }
         // A failed read is remembered for this load only: the next one tries again.
         s.States[i] = made.image.isNull() ? SlotState::Unreadable : SlotState::Made;
         if (made.decoded)
             ++s.Decodes;
         s.Image3[i] = std::move(made.image);
         m_files[i] = made.file;
-        m_cache.setHeld(made.file, m_cover, true);
         ++m_placed;
         emit slotFilled(made.slot);
         m_grid.showSlot(made.slot);
@@ -193,7 +194,7 @@ void ThumbnailLoader::keepWithinBudget()
     // The thumbnails farthest from the page go first; the page and its neighbours stay.
     std::vector<qsizetype> made;
     for (size_t i = 0; i < s.States.size(); ++i)
-        if (s.States[i] == SlotState::Made && !keptWithPage(qsizetype(i), m_pageStart))
+        if (s.States[i] == SlotState::Made && !keptWithPage(qsizetype(i), m_pageStart, qsizetype(s.States.size())))
             made.push_back(qsizetype(i));
     std::sort(made.begin(), made.end(), [this](qsizetype a, qsizetype b) {
         return distanceFromPage(a, m_pageStart) > distanceFromPage(b, m_pageStart);
@@ -203,7 +204,7 @@ void ThumbnailLoader::keepWithinBudget()
             break;
         s.States[size_t(i)] = SlotState::Coming;
         s.Image3[size_t(i)] = QImage();
-        m_cache.setHeld(m_files[size_t(i)], m_cover, false);
+        m_cache.release(m_files[size_t(i)], m_cover);
     }
 }
 

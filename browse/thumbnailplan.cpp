@@ -10,9 +10,10 @@ namespace {
 constexpr qsizetype Page = ThumbnailGrid::Cells;
 }
 
-bool keptWithPage(qsizetype i, qsizetype pageStart)
+bool keptWithPage(qsizetype i, qsizetype pageStart, qsizetype count)
 {
-    return i >= pageStart - Page && i < pageStart + 2 * Page;
+    const qsizetype from = std::max<qsizetype>(0, std::min(pageStart - Page, count - 3 * Page));
+    return i >= from && i < from + 3 * Page;
 }
 
 qsizetype distanceFromPage(qsizetype i, qsizetype pageStart)

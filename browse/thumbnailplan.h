@@ -8,9 +8,10 @@ namespace orvella {
 
 // Which thumbnails a fill makes, and in which order: the rules in one place.
 
-// The list entries shown on the page that starts at pageStart, and those of the pages next to
-// it, are kept whatever the budget: a user looks at them now or a key press away.
-bool keptWithPage(qsizetype i, qsizetype pageStart);
+// Three pages' entries of a list of count are kept whatever the budget: the page that starts at
+// pageStart and those next to it (the next two at the start of the list, the last three at its
+// end), which a user looks at now or a key press away.
+bool keptWithPage(qsizetype i, qsizetype pageStart, qsizetype count);
 
 // How far entry i lies from the page that starts at pageStart, in entries (0 on the page).
 qsizetype distanceFromPage(qsizetype i, qsizetype pageStart);
