@@ -26,6 +26,8 @@ OrvellaApp::~OrvellaApp()
 {
     delete m_renamer.data();
     delete m_main.data();
+    // A window closed by a handler that the event loop had no time to delete since.
+    delete m_closedMain.data();
 }
 
 Options &OrvellaApp::options()
@@ -96,6 +98,7 @@ void OrvellaApp::closeMainWindow()
     if (m_main) {
         m_main->hide();
         m_main->deleteLater();
+        m_closedMain = m_main;
         m_main = nullptr;
         mainWindowChanged();
     }

@@ -72,6 +72,7 @@ private:
     void mainWindowChanged();
 
     QPointer<MainWindow> m_main;
+    QPointer<MainWindow> m_closedMain;
     QPointer<BulkSorter> m_renamer;
     std::unique_ptr<Options> m_options;
     std::unique_ptr<About> m_about;
