@@ -117,9 +117,13 @@ OpResult ThumbnailLoader::LoadThumbnails()
 
 void ThumbnailLoader::stopFill()
 {
-    // The slots stand for the list as it was: nothing more is made for them.
+    // The slots stand for the list as it was: nothing more is made for them, and what did not
+    // come shows as an empty cell.
     m_listed = false;
     dropFill();
+    std::replace(m_pictures.States.begin(), m_pictures.States.end(), SlotState::Coming, SlotState::Unreadable);
+    for (qsizetype i = m_grid.firstShown(); i < m_grid.firstShown() + ThumbnailGrid::Cells; ++i)
+        m_grid.showSlot(i);
 }
 
 void ThumbnailLoader::dropFill()

@@ -212,6 +212,11 @@ void TestLoader::windowWorksDuringAFill()
     w.panel().Command3_Click();
     QVERIFY(QFile::exists(dir + u"/x.jpg"_s) && !QFile::exists(dir + u"/pic001.jpg"_s));
     QVERIFY(w.loading() && w.File1->ListCount() == 61);
+    // With manual loading a folder change makes nothing more for the old list: no busy pointer.
+    QVERIFY(isHourglass() && w.Image1[5]->isComing());
+    env.app().settings.AutoThumbnails = false;
+    QVERIFY(w.Dir1->setPath(env.makeFolder(u"other"_s)));
+    QVERIFY(!w.loading() && !isHourglass() && !w.Image1[5]->isComing());
     // A close does not wait for a picture that never comes.
     w.close();
     QVERIFY(!w.isVisible());
