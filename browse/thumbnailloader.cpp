@@ -195,16 +195,19 @@ void ThumbnailLoader::keepWithinBudget()
     const qint64 budget = m_cache.budget() * 3 / 4;
     if (m_cache.heldBytes() <= budget)
         return;
-    // The thumbnails farthest from the page go first; the page and its neighbours stay.
+    // The thumbnails farthest from the page go first, down to a little below the budget so that
+    // the next few do not search again; the page and its neighbours stay.
+    const qint64 target = budget - budget / 10;
+    const qsizetype count = qsizetype(s.States.size());
     std::vector<qsizetype> made;
-    for (size_t i = 0; i < s.States.size(); ++i)
-        if (s.States[i] == SlotState::Made && !keptWithPage(qsizetype(i), m_pageStart, qsizetype(s.States.size())))
-            made.push_back(qsizetype(i));
+    for (qsizetype i = 0; i < count; ++i)
+        if (s.States[size_t(i)] == SlotState::Made && !keptWithPage(i, m_pageStart, count))
+            made.push_back(i);
     std::sort(made.begin(), made.end(), [this](qsizetype a, qsizetype b) {
         return distanceFromPage(a, m_pageStart) > distanceFromPage(b, m_pageStart);
     });
     for (qsizetype i : made) {
-        if (m_cache.heldBytes() <= budget)
+        if (m_cache.heldBytes() <= target)
             break;
         s.States[size_t(i)] = SlotState::Coming;
         s.Image3[size_t(i)] = QImage();
