@@ -1,0 +1,109 @@
+// The advertisement pane against hostile pages from a local server: too long, endless, nested past
+// what the text layout bears, naming a FIFO; each leaves the pane empty, or shows a harmless page,
+// within seconds. The start-up's download is bounded as well. Times are printed, never asserted.
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/download.h"
+#include "ui/webpane.h"
+
+using namespace orvella;
+
+class TestWebPane : public QObject {
+    Q_OBJECT
+private slots:
+    void hostilePages();
+};
+
+void TestWebPane::hostilePages()
+{
+    QTemporaryDir dir;
+    const QByteArray fifo = dir.filePath(QStringLiteral("fifo")).toUtf8();
+    QVERIFY(mkfifo(fifo.constData(), 0600) == 0);
+    const QHash<QByteArray, QByteArray> pages {{"/normal", "<p>Spring offer</p>"},
+        {"/tables", QByteArray("<table><tr><td>").repeated(24) + "deep"},
+        {"/levels", QByteArray("<div>").repeated(3000) + "deep"}, {"/divs", QByteArray("<div></div>").repeated(95'000)},
+        {"/big", QByteArray(2 << 20, 'x')}, {"/long", QByteArray("Spring offer ").repeated(80'000)},
+        {"/fifo",
+            QByteArray("<style>@import url(file://F);</style>"
+                       "<p style='background-image: url(file://F)'>Spring <img src='file://F'>offer</p>")
+                .replace("F", fifo)}};
+    // Serves the pages by path, with their length; "/endless" sends forever without one.
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    connect(&server, &QTcpServer::newConnection, &server, [&] {
+        QTcpSocket *s = server.nextPendingConnection();
+        connect(s, &QTcpSocket::readyRead, s, [&pages, s] {
+            const QByteArray path = s->readAll().split(' ').value(1), page = pages.value(path);
+            s->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n");
+            if (path != "/endless")
+                return void(s->write("Content-Length: " + QByteArray::number(page.size()) + "\r\n\r\n" + page));
+            s->write("\r\n");
+            auto *more = new QTimer(s);
+            connect(more, &QTimer::timeout, s, [s] { s->write(QByteArray(64 << 10, 'x')); });
+            more->start(1);
+        });
+    });
+    const auto url
+        = [&](const char *path) { return QStringLiteral("http://127.0.0.1:%1%2").arg(server.serverPort()).arg(path); };
+
+    // A page that made the pane open the FIFO would block it until this lets it go, after 30 s.
+    std::atomic<bool> fifoOpened = false;
+    std::jthread guard([&](std::stop_token stop) {
+        for (int i = 0; i < 300 && !stop.stop_requested(); ++i)
+            QThread::msleep(100);
+        const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK); // no reader: ENXIO
+        fifoOpened = fd >= 0;
+        if (fd >= 0)
+            ::close(fd);
+    });
+    struct Case {
+        const char *path;
+        bool shown;
+        int layoutMs = 250;
+    };
+    // "/long" is within the markup bounds; with a trial of 1 ms it is refused by the trial.
+    for (const Case &c :
+        {Case {"/normal", true}, Case {"/tables", false}, Case {"/levels", false}, Case {"/divs", false},
+            Case {"/big", false}, Case {"/endless", false}, Case {"/fifo", true}, Case {"/long", false, 1}}) {
+        auto pane = std::make_unique<WebPane>(nullptr, PageBounds {.layoutMs = c.layoutMs});
+        QSignalSpy loaded(pane.get(), &WebPane::loaded);
+        QElapsedTimer timer;
+        timer.start();
+        pane->navigate(url(c.path));
+        QVERIFY2(loaded.wait(60'000), c.path); // guards a hang only
+        const qint64 answered = timer.restart();
+        QCOMPARE(pane->toPlainText().startsWith(u"Spring"), c.shown); // a refused page leaves the pane empty
+        pane.reset();
+        qDebug("%s: %s after %lld ms, pane closed in %lld ms", c.path, c.shown ? "shown" : "refused", answered,
+            timer.elapsed());
+        QCOMPARE(loaded.first().first().toBool(), c.shown);
+    }
+    // The start-up's download reads no further than its bound either, and keeps a page within it.
+    const QString saved = dir.filePath(QStringLiteral("page.html"));
+    for (const char *path : {"/big", "/endless", "/normal"}) {
+        QElapsedTimer timer;
+        timer.start();
+        const int result = downloadToFile(url(path), saved);
+        qDebug("download %s: %d after %lld ms", path, result, timer.elapsed());
+        QCOMPARE(result, path[1] == 'n' ? 0 : 5);
+        QCOMPARE(QFile::exists(saved), path[1] == 'n');
+    }
+    guard.request_stop();
+    guard.join();
+    QVERIFY(!fifoOpened);
+}
+
+QTEST_MAIN(TestWebPane)
+#include "tst_webpane.moc"
