@@ -19,9 +19,6 @@ namespace orvella {
 
 namespace {
 
-// A reply that trickles on for longer than this is given up, however little it sent.
-constexpr int FetchBoundMs = 10'000;
-
 // Elements the text layout never opens: nothing nests inside them. Any other element is taken
 // as open until its end tag (a "<link>", for one, holds what follows it), which errs on the side
 // of refusing a page.
@@ -177,7 +174,7 @@ void WebPane::navigate(const QString &url)
     };
     connect(reply, &QNetworkReply::metaDataChanged, this, readSome);
     connect(reply, &QNetworkReply::readyRead, this, readSome);
-    QTimer::singleShot(FetchBoundMs, reply, &QNetworkReply::abort);
+    QTimer::singleShot(m_bounds.fetchMs, reply, &QNetworkReply::abort);
     connect(reply, &QNetworkReply::finished, this, [this, reply, page, tooLong, generation] {
         reply->deleteLater();
         if (generation != m_generation)

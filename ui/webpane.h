@@ -20,6 +20,7 @@ struct PageBounds {
     int tables = 3; // tables inside one another
     int elements = 4096;
     int layoutMs = 250; // a trial layout off the user-interface thread
+    int fetchMs = 10'000; // a reply that trickles on
 };
 
 // Whether the markup stays within bounds' depth, tables and elements. It follows the markup as
