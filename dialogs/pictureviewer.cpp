@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QKeyEvent>
 #include <QWindow>
 
 #include "browse/gridwidgets.h"
@@ -18,6 +19,47 @@ namespace {
 // Pictures above this many pixels are shown scaled down to it: at four bytes a pixel a larger
 // one would take more memory than an enlarged view is worth.
 constexpr qint64 ViewPixelCap = 100'000'000;
+
+// Installed on the grid's cells: while the view covers them, the keys a cell answers (arrows,
+// paging, Space, Shift+Space, Return) would move a page or select pictures the user cannot see.
+// Escape and Return close the view instead; held down, they do nothing more.
+class CoveredGridKeys final : public QObject {
+public:
+    explicit CoveredGridKeys(PictureBox &view)
+        : m_view(view)
+    {
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress || !m_view.isVisible())
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            if (!key->isAutoRepeat())
+                m_view.setVisible(false);
+            return true;
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_Space:
+            return true;
+        default:
+            return false; // Tab still leaves the grid
+        }
+    }
+
+private:
+    PictureBox &m_view;
+};
 
 } // namespace
 
@@ -80,8 +122,11 @@ PictureViewer::PictureViewer(Widgets widgets, const BrowserSettings &settings, s
     : m_ui(widgets)
     , m_settings(settings)
     , m_bigPicture(std::move(bigPicture))
+    , m_coveredKeys(std::make_unique<CoveredGridKeys>(widgets.Picture2))
 {
 }
+
+PictureViewer::~PictureViewer() = default;
 
 QString PictureViewer::fileOfCell(int index) const
 {
@@ -104,6 +149,8 @@ void PictureViewer::Image1_DblClick(int index)
     }
     if (!m_ui.Image1[size_t(index)]->hasPicture())
         return;
+    for (ImageCell *cell : m_ui.Image1)
+        cell->installEventFilter(m_coveredKeys.get());
     m_ui.Picture2.setVisible(true);
     const QString path = fileOfCell(index);
     const QWidget &w = m_ui.window;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include <QSizeF>
 #include <QString>
 
+class QObject;
 class QWidget;
 
 namespace orvella {
@@ -33,7 +35,9 @@ void FitPictureInBox(const PictureBox &source, PictureBox &target);
 QImage decodeForView(const QString &path, QSize box = {});
 
 // The enlarged view of a double-clicked thumbnail: fitted over the grid ("Small Picture") or at
-// natural size in the window BigPicture ("Full Size"), by the PictureSize setting.
+// natural size in the window BigPicture ("Full Size"), by the PictureSize setting. While the view
+// over the grid is shown, the grid's keys do nothing (they would act on pictures the user cannot
+// see) and Escape or Return closes it.
 class PictureViewer final {
 public:
     // The main window, its grid cells and its two picture boxes.
@@ -46,6 +50,7 @@ public:
 
     // bigPicture gives the "Full Size" window, which outlives the main window.
     PictureViewer(Widgets widgets, const BrowserSettings &settings, std::function<BigPicture &()> bigPicture);
+    ~PictureViewer();
 
     void Image1_DblClick(int index);
     void Picture2_Click();
@@ -57,6 +62,8 @@ private:
     Widgets m_ui;
     const BrowserSettings &m_settings;
     std::function<BigPicture &()> m_bigPicture;
+    // Keeps the grid's keys from the cells while Picture2 covers them.
+    std::unique_ptr<QObject> m_coveredKeys;
 };
 
 } // namespace orvella

@@ -1,5 +1,6 @@
 // The grid from the keyboard: focus and paging, Space and Shift selections against the mouse,
-// Return and Escape with the enlarged views, the cells' accessible names.
+// Return and Escape with the enlarged views, no other key under the view, the cells' accessible
+// names.
 #include <algorithm>
 
 #include <QApplication>
@@ -145,6 +146,26 @@ private slots:
             QCOMPARE(w().Picture2->isVisible() + 2 * big.isVisible(), small ? 1 : 2);
             small ? press(QStringLiteral("X")) : pressKey(big, Qt::Key_Escape);
             QVERIFY(!w().Picture2->isVisible() && !big.isVisible());
+        }
+    }
+
+    void keysUnderTheEnlargedView()
+    {
+        // While the view covers the grid, no key moves the hidden page or selects a hidden picture;
+        // Escape and Return close it (Return held down does not open it again).
+        m_env->app().settings.PictureSize = true;
+        QTest::mouseClick(w().scrolldown, Qt::LeftButton);
+        w().Image1[7]->setFocus();
+        for (const QString &close : {QStringLiteral("X"), QStringLiteral("R")}) {
+            press(QStringLiteral("R<>^v[]HESs"));
+            QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(w().Image1[7], &held);
+            QVERIFY(w().Picture2->isVisible());
+            QCOMPARE(focusedCell(), 7);
+            QCOMPARE(int(w().position().PageStart), 6);
+            QCOMPARE(w().marks().SelectedCount, 0);
+            press(close);
+            QVERIFY(!w().Picture2->isVisible());
         }
     }
 };
