@@ -1,0 +1,225 @@
+// Pictures that would cost gigabytes and files that never answer. Each hostile file is a few bytes
+// made here; a child process makes its thumbnail and tells how much its peak memory grew, which
+// must stay within 64 MB, with no picture, or none of the file's text in the one it shows. A FIFO
+// named like a picture, a link to one, a device or a folder gives nothing, at once.
+#include <cstring>
+#include <zlib.h>
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QImageWriter>
+#include <QLoggingCategory>
+#include <QProcess>
+#include <QTest>
+#include <QtConcurrent>
+
+#include "platform/desktopthumbnails.h"
+#include "platform/picturedecoder.h"
+#include "tests/testsupport.h"
+
+using namespace orvella;
+using namespace orvella::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+const QSize Cell(65, 57);
+
+QByteArray le(quint32 v, int bytes)
+{
+    QByteArray out;
+    for (int i = 0; i < bytes; ++i)
+        out += char(v >> (8 * i) & 0xFF);
+    return out;
+}
+QByteArray be(quint32 v, int bytes)
+{
+    QByteArray out = le(v, bytes);
+    std::reverse(out.begin(), out.end());
+    return out;
+}
+
+QByteArray pngChunk(const QByteArray &type, const QByteArray &body)
+{
+    const QByteArray covered = type + body;
+    return be(quint32(body.size()), 4) + covered
+        + be(quint32(crc32(0, reinterpret_cast<const Bytef *>(covered.constData()), uInt(covered.size()))), 4);
+}
+
+// A PNG of size whose pixels are followed by the given tEXt chunks and by twelve zTXt chunks that
+// each inflate to 7.5 MB.
+QByteArray pngWithText(QSize size, const QList<QByteArray> &text = {})
+{
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(Qt::darkCyan);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    img.save(&buffer, "PNG");
+    QByteArray chunks;
+    for (const QByteArray &keyAndValue : text)
+        chunks += pngChunk("tEXt", keyAndValue);
+    const QByteArray bomb = qCompress(QByteArray(7'500'000, 'a'), 9).mid(4);
+    for (int i = 0; i < 12; ++i)
+        chunks += pngChunk("zTXt", "Comment"_ba + '\0' + '\0' + bomb);
+    return png.insert(png.size() - 12, chunks);
+}
+
+QByteArray iconHolding(const QByteArray &image)
+{
+    return "\0\0\1\0\1\0\1\1\0\0\1\0\x20\0"_ba + le(quint32(image.size()), 4) + le(22, 4) + image;
+}
+
+// 43 bytes: a 1 x 1 frame on a canvas of side x side.
+QByteArray gifOnCanvas(int side)
+{
+    return "GIF89a"_ba + le(side, 2) + le(side, 2) + "\x80\0\0\0\0\0\xff\xff\xff"_ba + "\x21\xf9\4\0\0\0\0\0"_ba
+        + ",\0\0\0\0\1\0\1\0\0\2\2\x44\1\0;"_ba;
+}
+
+// 166 bytes: the head of a progressive JPEG of side x side, up to its first scan.
+QByteArray progressiveJpegHead(int side)
+{
+    return "\xff\xd8\xff\xdb\0\x43\0"_ba + QByteArray(64, 1) + "\xff\xc2\0\x11\x08"_ba + be(side, 2) + be(side, 2)
+        + "\3\1\x11\0\2\x11\0\3\x11\0"_ba + "\xff\xc4\0\x14\0\1"_ba + QByteArray(16, 0)
+        + "\xff\xda\0\x0c\3\1\0\2\0\3\0\0\0\0"_ba + QByteArray(38, 0) + "\xff\xd9"_ba;
+}
+
+void writeProgressiveJpeg(const QString &path, QSize size, int quality)
+{
+    QImage img(size, QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, qRgb(x * 7 % 256, y * 3 % 256, (x ^ y) % 256));
+    QImageWriter writer(path, "jpeg");
+    writer.setQuality(quality);
+    writer.setProgressiveScanWrite(true);
+    QVERIFY(writer.write(img));
+}
+
+qint64 peakKiB()
+{
+    QFile status(u"/proc/self/status"_s);
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
+// The child: after every reader has been used once, makes path's thumbnail and prints how much its
+// peak memory grew (KiB), whether there is a picture, how many texts it keeps, and its source.
+int childMeasures(const QString &path)
+{
+    for (const char *warm : {"progressive.jpg", "static.gif", "rgb24.bmp", "multisize.ico", "png256.ico"})
+        makeThumbnail(QDir(picturesFolder()).filePath(QLatin1String(warm)), Cell);
+    const qint64 before = peakKiB();
+    const Thumbnail t = makeThumbnail(path, Cell);
+    std::printf("%lld %d %lld %d\n", peakKiB() - before, int(!t.image.isNull()), qint64(t.image.textKeys().size()),
+        int(t.source));
+    return 0;
+}
+
+} // namespace
+
+class TestHostilePictures : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QLoggingCategory::setFilterRules(u"qt.gui.imageio.jpeg.warning=false"_s); }
+    void eachPictureCostsLittleMemory();
+    void filesThatNeverAnswerGiveNothingAtOnce();
+
+private:
+    TestEnv m_env;
+};
+
+void TestHostilePictures::eachPictureCostsLittleMemory()
+{
+    const QDir dir(m_env.makeFolder(u"hostile"_s));
+    // A sound desktop thumbnail of a picture, with text of 90 MB besides its own.
+    const QString shown = dir.filePath(u"shown.jpg"_s);
+    writePicture(shown, 5, QSize(320, 240));
+    const QByteArray uri = desktopThumbnailUri(shown);
+    const QString cache = desktopThumbnailFolder() + u"/normal/"_s;
+    QDir().mkpath(cache);
+    writeFile(cache + QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex() + ".png",
+        pngWithText(QSize(128, 96),
+            {"Thumb::URI\0"_ba + uri,
+                "Thumb::MTime\0"_ba + QByteArray::number(fileIdentity(shown).modifiedSeconds())}));
+    writeFile(dir.filePath(u"canvas.gif"_s), gifOnCanvas(5792));
+    writeFile(dir.filePath(u"png-text.jpg"_s), pngWithText(QSize(1, 1)));
+    writeFile(dir.filePath(u"png-text.ico"_s), iconHolding(pngWithText(QSize(1, 1))));
+    writeFile(dir.filePath(u"declares-16000.jpg"_s), progressiveJpegHead(16000));
+    writeFile(dir.filePath(u"declares-26000.jpg"_s), progressiveJpegHead(26000));
+    // A camera's picture, progressive (chroma halved each way): still shown.
+    writeProgressiveJpeg(dir.filePath(u"camera.jpg"_s), QSize(4000, 3000), 90);
+
+    // name, whether a picture is shown and where it comes from
+    const std::tuple<QString, bool, ThumbnailSource> rows[] = {
+        {u"shown.jpg"_s, true, ThumbnailSource::Desktop},
+        {u"canvas.gif"_s, false, ThumbnailSource::None},
+        {u"png-text.jpg"_s, false, ThumbnailSource::None},
+        // An icon's PNG image is shown without its text.
+        {u"png-text.ico"_s, true, ThumbnailSource::Decoded},
+        {u"declares-16000.jpg"_s, false, ThumbnailSource::None},
+        {u"declares-26000.jpg"_s, false, ThumbnailSource::None},
+        {u"camera.jpg"_s, true, ThumbnailSource::Decoded},
+    };
+    for (const auto &[name, picture, source] : rows) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {u"--peak-of"_s, dir.filePath(name)});
+        QVERIFY(child.waitForFinished(120000));
+        const QList<QByteArray> said = child.readAllStandardOutput().trimmed().split(' ');
+        QVERIFY2(child.exitCode() == 0 && said.size() == 4, qPrintable(name));
+        const qint64 growthKiB = said[0].toLongLong();
+        qInfo("%s: peak memory grew by %.1f MB", qPrintable(name), growthKiB / 1024.0);
+        QVERIFY2(growthKiB <= 64 * 1024, qPrintable(name));
+        QCOMPARE(said[1].toInt() == 1, picture);
+        QCOMPARE(said[2].toInt(), 0);
+        QCOMPARE(ThumbnailSource(said[3].toInt()), source);
+    }
+}
+
+void TestHostilePictures::filesThatNeverAnswerGiveNothingAtOnce()
+{
+    const QDir dir(m_env.makeFolder(u"never"_s));
+    const QString fifo = dir.filePath(u"x.jpg"_s);
+    QCOMPARE(QProcess::execute(u"mkfifo"_s, {fifo}), 0);
+    QVERIFY(QFile::link(fifo, dir.filePath(u"y.jpg"_s)));
+    QVERIFY(QFile::link(u"/dev/zero"_s, dir.filePath(u"zero.jpg"_s)));
+    QVERIFY(dir.mkdir(u"folder.jpg"_s));
+    for (const QString &name : {u"x.jpg"_s, u"y.jpg"_s, u"zero.jpg"_s, u"folder.jpg"_s}) {
+        const QString path = dir.filePath(name);
+        QFuture<bool> nothing = QtConcurrent::run([path] {
+            const Thumbnail t = makeThumbnail(path, Cell);
+            return t.image.isNull() && !t.file.valid && decodePicture(path, Cell).isNull()
+                && decodePictureToFit(path, {}).isNull() && !pictureSize(path).isValid();
+        });
+        QDeadlineTimer deadline(10000);
+        while (!nothing.isFinished() && !deadline.hasExpired())
+            QThread::msleep(10);
+        if (!nothing.isFinished()) {
+            // A writer lets a reader waiting on the FIFO go, so the suite goes on.
+            QFile writer(fifo);
+            writer.open(QIODevice::WriteOnly);
+            QFAIL(qPrintable(name + u" was still being read after 10 s"_s));
+        }
+        QVERIFY2(nothing.result(), qPrintable(name));
+    }
+}
+
+int main(int argc, char *argv[])
+{
+    if (argc == 3 && std::strcmp(argv[1], "--peak-of") == 0) {
+        QCoreApplication app(argc, argv);
+        return childMeasures(QFile::decodeName(argv[2]));
+    }
+    QCoreApplication app(argc, argv);
+    TestHostilePictures test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_hostilepictures.moc"
