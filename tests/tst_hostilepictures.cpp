@@ -27,25 +27,19 @@ using namespace Qt::StringLiterals;
 namespace {
 const QSize Cell(65, 57);
 
-QByteArray le(quint32 v, int bytes)
+QByteArray le(quint32 v, int bytes, bool big = false)
 {
     QByteArray out;
     for (int i = 0; i < bytes; ++i)
-        out += char(v >> (8 * i) & 0xFF);
-    return out;
-}
-QByteArray be(quint32 v, int bytes)
-{
-    QByteArray out = le(v, bytes);
-    std::reverse(out.begin(), out.end());
+        out += char(v >> (8 * (big ? bytes - 1 - i : i)) & 0xFF);
     return out;
 }
 
 QByteArray pngChunk(const QByteArray &type, const QByteArray &body)
 {
     const QByteArray covered = type + body;
-    return be(quint32(body.size()), 4) + covered
-        + be(quint32(crc32(0, reinterpret_cast<const Bytef *>(covered.constData()), uInt(covered.size()))), 4);
+    return le(quint32(body.size()), 4, true) + covered
+        + le(quint32(crc32(0, reinterpret_cast<const Bytef *>(covered.constData()), uInt(covered.size()))), 4, true);
 }
 
 // A PNG of size whose pixels are followed by the given tEXt chunks and by twelve zTXt chunks that
@@ -79,24 +73,14 @@ QByteArray gifOnCanvas(int side)
         + ",\0\0\0\0\1\0\1\0\0\2\2\x44\1\0;"_ba;
 }
 
-// 166 bytes: the head of a progressive JPEG of side x side, up to its first scan.
-QByteArray progressiveJpegHead(int side)
+// 166 bytes: the head of a JPEG of side x side up to its first scan, which the file cuts short.
+QByteArray jpegHead(int side, bool progressive)
 {
-    return "\xff\xd8\xff\xdb\0\x43\0"_ba + QByteArray(64, 1) + "\xff\xc2\0\x11\x08"_ba + be(side, 2) + be(side, 2)
-        + "\3\1\x11\0\2\x11\0\3\x11\0"_ba + "\xff\xc4\0\x14\0\1"_ba + QByteArray(16, 0)
-        + "\xff\xda\0\x0c\3\1\0\2\0\3\0\0\0\0"_ba + QByteArray(38, 0) + "\xff\xd9"_ba;
-}
-
-void writeProgressiveJpeg(const QString &path, QSize size, int quality)
-{
-    QImage img(size, QImage::Format_RGB32);
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            img.setPixel(x, y, qRgb(x * 7 % 256, y * 3 % 256, (x ^ y) % 256));
-    QImageWriter writer(path, "jpeg");
-    writer.setQuality(quality);
-    writer.setProgressiveScanWrite(true);
-    QVERIFY(writer.write(img));
+    return "\xff\xd8\xff\xdb\0\x43\0"_ba + QByteArray(64, 1) + (progressive ? "\xff\xc2"_ba : "\xff\xc0"_ba)
+        + "\0\x11\x08"_ba + le(side, 2, true) + le(side, 2, true) + "\3\1\x11\0\2\x11\0\3\x11\0"_ba
+        + "\xff\xc4\0\x14\0\1"_ba + QByteArray(16, 0) + "\xff\xc4\0\x14\x10\1"_ba + QByteArray(16, 0)
+        + "\xff\xda\0\x0c\3\1\0\2\0\3\0\0"_ba + (progressive ? "\0\0"_ba : "\x3f\0"_ba) + QByteArray(16, 0)
+        + "\xff\xd9"_ba;
 }
 
 qint64 peakKiB()
@@ -151,10 +135,16 @@ void TestHostilePictures::eachPictureCostsLittleMemory()
     writeFile(dir.filePath(u"canvas.gif"_s), gifOnCanvas(5792));
     writeFile(dir.filePath(u"png-text.jpg"_s), pngWithText(QSize(1, 1)));
     writeFile(dir.filePath(u"png-text.ico"_s), iconHolding(pngWithText(QSize(1, 1))));
-    writeFile(dir.filePath(u"declares-16000.jpg"_s), progressiveJpegHead(16000));
-    writeFile(dir.filePath(u"declares-26000.jpg"_s), progressiveJpegHead(26000));
-    // A camera's picture, progressive (chroma halved each way): still shown.
-    writeProgressiveJpeg(dir.filePath(u"camera.jpg"_s), QSize(4000, 3000), 90);
+    writeFile(dir.filePath(u"declares-16000.jpg"_s), jpegHead(16000, true));
+    writeFile(dir.filePath(u"declares-26000.jpg"_s), jpegHead(26000, true));
+    writeFile(dir.filePath(u"baseline-40000.jpg"_s), jpegHead(40000, false));
+    // A 12 MP picture, progressive (chroma halved each way), with a comment: shown, without it.
+    QImage camera(4000, 3000, QImage::Format_RGB32);
+    camera.fill(Qt::darkYellow);
+    QImageWriter writer(dir.filePath(u"camera.jpg"_s), "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.setText(u"Description"_s, u"a comment"_s);
+    QVERIFY(writer.write(camera));
 
     // name, whether a picture is shown and where it comes from
     const std::tuple<QString, bool, ThumbnailSource> rows[] = {
@@ -165,6 +155,7 @@ void TestHostilePictures::eachPictureCostsLittleMemory()
         {u"png-text.ico"_s, true, ThumbnailSource::Decoded},
         {u"declares-16000.jpg"_s, false, ThumbnailSource::None},
         {u"declares-26000.jpg"_s, false, ThumbnailSource::None},
+        {u"baseline-40000.jpg"_s, false, ThumbnailSource::None},
         {u"camera.jpg"_s, true, ThumbnailSource::Decoded},
     };
     for (const auto &[name, picture, source] : rows) {
