@@ -1,5 +1,6 @@
 #include "platform/openedpicture.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,5 +1,6 @@
 #include "platform/openedpicture.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>

@@ -22,7 +22,9 @@ namespace {
 // sample whatever the size it is decoded at: a header of a few bytes declaring 16000 x 16000 would
 // have it take 1.5 GB. Bounded, it refuses such a picture instead. It reads the bound each time it
 // starts on a picture, so it is set once here, before any thread decodes; a bound the user set is
-// kept.
+// kept. A progressive 12 MP picture with halved chroma (what cameras and editors mostly write)
+// needs 36 MB; one with full chroma (4:4:4) needs 72 MB and is refused: it shows its desktop or
+// EXIF thumbnail if it has one, an empty cell otherwise.
 const bool JpegMemoryBounded = [] {
     if (!qEnvironmentVariableIsSet("JPEGMEM"))
         qputenv("JPEGMEM", "64M");
@@ -269,7 +271,7 @@ Thumbnail thumbnailOfOpened(PictureReader &reader, QSize cover)
     if (reader.format() == Format::Jpeg && !cover.isEmpty()) {
         // Reading the head costs a fraction of a millisecond; decoding a camera picture, even
         // scaled down, costs tens.
-        t.image = embeddedThumbnail(parseExifHead(reader.file().head(ExifHeadBytes)), cover);
+        t.image = pixelsOnly(embeddedThumbnail(parseExifHead(reader.file().head(ExifHeadBytes)), cover), 1.0);
         if (!t.image.isNull()) {
             t.source = ThumbnailSource::Embedded;
             return t;

@@ -13,6 +13,7 @@
 #include <QImageWriter>
 #include <QLoggingCategory>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 #include <QtConcurrent>
 
@@ -167,9 +168,8 @@ void TestHostilePictures::eachPictureCostsLittleMemory()
         const qint64 growthKiB = said[0].toLongLong();
         qInfo("%s: peak memory grew by %.1f MB", qPrintable(name), growthKiB / 1024.0);
         QVERIFY2(growthKiB <= 64 * 1024, qPrintable(name));
-        QCOMPARE(said[1].toInt() == 1, picture);
-        QCOMPARE(said[2].toInt(), 0);
-        QCOMPARE(ThumbnailSource(said[3].toInt()), source);
+        // A picture or none as expected, holding no text, from where it was expected.
+        QCOMPARE(said.mid(1), (QList<QByteArray> {picture ? "1" : "0", "0", QByteArray::number(int(source))}));
     }
 }
 
@@ -188,26 +188,21 @@ void TestHostilePictures::filesThatNeverAnswerGiveNothingAtOnce()
             return t.image.isNull() && !t.file.valid && decodePicture(path, Cell).isNull()
                 && decodePictureToFit(path, {}).isNull() && !pictureSize(path).isValid();
         });
-        QDeadlineTimer deadline(10000);
-        while (!nothing.isFinished() && !deadline.hasExpired())
-            QThread::msleep(10);
-        if (!nothing.isFinished()) {
-            // A writer lets a reader waiting on the FIFO go, so the suite goes on.
-            QFile writer(fifo);
-            writer.open(QIODevice::WriteOnly);
-            QFAIL(qPrintable(name + u" was still being read after 10 s"_s));
-        }
+        // Should it wait on the FIFO, a writer lets it go, so the suite goes on.
+        const auto release = qScopeGuard([&] {
+            if (!nothing.isFinished())
+                QFile(fifo).open(QIODevice::WriteOnly);
+        });
+        QTRY_VERIFY2_WITH_TIMEOUT(nothing.isFinished(), qPrintable(name), 10000);
         QVERIFY2(nothing.result(), qPrintable(name));
     }
 }
 
 int main(int argc, char *argv[])
 {
-    if (argc == 3 && std::strcmp(argv[1], "--peak-of") == 0) {
-        QCoreApplication app(argc, argv);
-        return childMeasures(QFile::decodeName(argv[2]));
-    }
     QCoreApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--peak-of") == 0)
+        return childMeasures(QFile::decodeName(argv[2]));
     TestHostilePictures test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
