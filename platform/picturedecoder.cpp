@@ -67,9 +67,8 @@ bool withinLimit(QSize size, int limitMiB)
     return size.isValid() && qint64(size.width()) * size.height() * 4 <= (qint64(limitMiB) << 20);
 }
 
-// An icon's largest image: its place in the directory, the size its own header declares, and for
-// one stored as PNG that PNG without its text (so no text is ever inflated). Directory sizes of 0
-// mean 256.
+// An icon's largest image: its place in the directory, and for one stored as PNG that PNG without
+// its text (so no text is ever inflated) and the size it declares. Directory sizes of 0 mean 256.
 struct IconChoice {
     int index = -1;
     QSize size;
@@ -98,10 +97,9 @@ IconChoice chooseIconImage(QByteArrayView icon)
     const quint32 length = littleEndian(icon, entry + 8, 4), offset = littleEndian(icon, entry + 12, 4);
     if (offset < quint64(icon.size()) && length <= quint64(icon.size()) - offset) {
         const QByteArrayView data = icon.sliced(offset, length);
+        // The icon reader makes a BMP image at its directory size; a PNG one at its own.
         if (data.startsWith(PngSignature))
             choice.png = pngPixelsOnly(data, &choice.size);
-        else if (data.size() >= 12) // a BMP's information header, which holds the mask's rows too
-            choice.size = QSize(int(littleEndian(data, 4, 4)), int(littleEndian(data, 8, 4)) / 2);
     }
     return choice;
 }
@@ -184,7 +182,7 @@ private:
     {
         m_data = m_file.readAll(IconFileLimit);
         const IconChoice icon = chooseIconImage(m_data);
-        if (icon.index < 0 || !withinLimit(icon.size, m_reader.allocationLimit()))
+        if (icon.index < 0 || (!icon.png.isEmpty() && !withinLimit(icon.size, m_reader.allocationLimit())))
             return false;
         if (!icon.png.isEmpty())
             m_data = icon.png;

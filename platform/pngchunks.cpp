@@ -47,7 +47,7 @@ QByteArray inflateBounded(QByteArrayView data, qsizetype maxBytes)
     z_stream z {};
     if (inflateInit(&z) != Z_OK)
         return {};
-    QByteArray out(maxBytes + 1, Qt::Uninitialized);
+    QByteArray out(maxBytes, Qt::Uninitialized);
     z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.data()));
     z.avail_in = uInt(data.size());
     z.next_out = reinterpret_cast<Bytef *>(out.data());
@@ -55,7 +55,8 @@ QByteArray inflateBounded(QByteArrayView data, qsizetype maxBytes)
     const int result = inflate(&z, Z_FINISH);
     const qsizetype produced = out.size() - qsizetype(z.avail_out);
     inflateEnd(&z);
-    if (result != Z_STREAM_END || produced > maxBytes)
+    // A stream that does not end within the buffer is longer than maxBytes.
+    if (result != Z_STREAM_END)
         return {};
     out.truncate(produced);
     return out;
