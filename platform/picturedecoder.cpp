@@ -71,8 +71,9 @@ bool withinLimit(QSize size, int limitMiB)
 // its text (so no text is ever inflated) and the size it declares. Directory sizes of 0 mean 256.
 struct IconChoice {
     int index = -1;
-    QSize size;
+    bool isPng = false;
     QByteArray png;
+    QSize size;
 };
 
 IconChoice chooseIconImage(QByteArrayView icon)
@@ -98,7 +99,8 @@ IconChoice chooseIconImage(QByteArrayView icon)
     if (offset < quint64(icon.size()) && length <= quint64(icon.size()) - offset) {
         const QByteArrayView data = icon.sliced(offset, length);
         // The icon reader makes a BMP image at its directory size; a PNG one at its own.
-        if (data.startsWith(PngSignature))
+        choice.isPng = data.startsWith(PngSignature);
+        if (choice.isPng)
             choice.png = pngPixelsOnly(data, &choice.size);
     }
     return choice;
@@ -182,15 +184,18 @@ private:
     {
         m_data = m_file.readAll(IconFileLimit);
         const IconChoice icon = chooseIconImage(m_data);
-        if (icon.index < 0 || (!icon.png.isEmpty() && !withinLimit(icon.size, m_reader.allocationLimit())))
+        // A PNG image that is not a sound one is not left to the icon reader, which would read its
+        // text.
+        if (icon.index < 0
+            || (icon.isPng && (icon.png.isEmpty() || !withinLimit(icon.size, m_reader.allocationLimit()))))
             return false;
-        if (!icon.png.isEmpty())
+        if (icon.isPng)
             m_data = icon.png;
         m_buffer.setData(m_data);
         m_buffer.open(QIODevice::ReadOnly);
         m_reader.setDevice(&m_buffer);
-        m_reader.setFormat(icon.png.isEmpty() ? "ico" : "png");
-        return icon.png.isEmpty() ? m_reader.jumpToImage(icon.index) : true;
+        m_reader.setFormat(icon.isPng ? "png" : "ico");
+        return icon.isPng || m_reader.jumpToImage(icon.index);
     }
 
     OpenedPicture m_file;

@@ -136,6 +136,7 @@ void TestHostilePictures::eachPictureCostsLittleMemory()
     writeFile(dir.filePath(u"canvas.gif"_s), gifOnCanvas(5792));
     writeFile(dir.filePath(u"png-text.jpg"_s), pngWithText(QSize(1, 1)));
     writeFile(dir.filePath(u"png-text.ico"_s), iconHolding(pngWithText(QSize(1, 1))));
+    writeFile(dir.filePath(u"png-text-cut.ico"_s), iconHolding(pngWithText(QSize(1, 1)).chopped(12)));
     writeFile(dir.filePath(u"declares-16000.jpg"_s), jpegHead(16000, true));
     writeFile(dir.filePath(u"declares-26000.jpg"_s), jpegHead(26000, true));
     writeFile(dir.filePath(u"baseline-40000.jpg"_s), jpegHead(40000, false));
@@ -154,6 +155,7 @@ void TestHostilePictures::eachPictureCostsLittleMemory()
         {u"png-text.jpg"_s, false, ThumbnailSource::None},
         // An icon's PNG image is shown without its text.
         {u"png-text.ico"_s, true, ThumbnailSource::Decoded},
+        {u"png-text-cut.ico"_s, false, ThumbnailSource::None},
         {u"declares-16000.jpg"_s, false, ThumbnailSource::None},
         {u"declares-26000.jpg"_s, false, ThumbnailSource::None},
         {u"baseline-40000.jpg"_s, false, ThumbnailSource::None},
