@@ -184,10 +184,9 @@ private:
     {
         m_data = m_file.readAll(IconFileLimit);
         const IconChoice icon = chooseIconImage(m_data);
-        // A PNG image that is not a sound one is not left to the icon reader, which would read its
-        // text.
-        if (icon.index < 0
-            || (icon.isPng && (icon.png.isEmpty() || !withinLimit(icon.size, m_reader.allocationLimit()))))
+        // A PNG image is never left to the icon reader, which would read its text: one that is not a
+        // sound PNG gives nothing.
+        if (icon.index < 0 || (icon.isPng && !withinLimit(icon.size, m_reader.allocationLimit())))
             return false;
         if (icon.isPng)
             m_data = icon.png;
