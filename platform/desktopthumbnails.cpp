@@ -2,10 +2,14 @@
 
 #include <cmath>
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+
+#include "platform/openedpicture.h"
+#include "platform/pngchunks.h"
 
 namespace orvella {
 
@@ -28,26 +32,37 @@ QImage justCovering(const QImage &image, QSize cover)
     return image.scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-// One cache entry, or a null image when it is not a sound thumbnail of this very file.
+// How large a cache entry is read: a PNG of 1024 x 1024 at four bytes a pixel, compressed, and its
+// text.
+constexpr qint64 EntryFileLimit = 8 << 20;
+
+// One cache entry, or a null image when it is not a sound thumbnail of this very file. The entry is
+// read once, as the pictures are, and its text read here with each value bounded: the PNG reader
+// would inflate every text chunk, however large, and keep them all.
 QImage readEntry(const QString &entry, int side, const QByteArray &uri, const FileIdentity &file)
 {
-    QImageReader reader(entry, "png");
+    const QByteArray data = OpenedPicture(entry).readAll(EntryFileLimit);
+    QSize size;
+    const QByteArray pixels = pngPixelsOnly(data, &size);
     // A thumbnail is at most side pixels each way; anything else is not one (and may be huge).
-    const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty() || size.width() > side || size.height() > side)
+    if (pixels.isEmpty() || !size.isValid() || size.isEmpty() || size.width() > side || size.height() > side)
         return {};
-    QImage image;
-    if (!reader.read(&image) || image.isNull())
-        return {};
-    // The text chunks may stand before or after the pixels; the image carries both.
-    if (image.text(QStringLiteral("Thumb::URI")).toUtf8() != uri)
+    if (pngText(data, "Thumb::URI") != uri)
         return {};
     bool ok = false;
-    const qint64 mtime = image.text(QStringLiteral("Thumb::MTime")).trimmed().toLongLong(&ok);
+    const qint64 mtime = pngText(data, "Thumb::MTime").trimmed().toLongLong(&ok);
     if (!ok || mtime != file.modifiedSeconds())
         return {};
-    const QString recordedSize = image.text(QStringLiteral("Thumb::Size")).trimmed();
+    const QByteArray recordedSize = pngText(data, "Thumb::Size").trimmed();
     if (!recordedSize.isEmpty() && (recordedSize.toLongLong(&ok) != file.size || !ok))
+        return {};
+    QBuffer buffer;
+    buffer.setData(pixels);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "png");
+    reader.setAutoDetectImageFormat(false);
+    QImage image;
+    if (!reader.read(&image) || image.size() != size)
         return {};
     return image;
 }

@@ -4,9 +4,10 @@
 #include <cstdint>
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 #include <QTransform>
+
+#include "platform/openedpicture.h"
 
 namespace orvella {
 
@@ -233,10 +234,7 @@ ExifHead parseExifHead(QByteArrayView head)
 
 ExifHead readExifHead(const QString &path)
 {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
-        return {};
-    return parseExifHead(file.read(ExifHeadBytes));
+    return parseExifHead(OpenedPicture(path).head(ExifHeadBytes));
 }
 
 QImage orientImage(const QImage &stored, int orientation)
@@ -270,6 +268,10 @@ QImage embeddedThumbnail(const ExifHead &head, QSize cover)
     buffer.setData(head.thumbnail);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "jpeg");
+    reader.setAutoDetectImageFormat(false);
+    // A few bytes may declare a thumbnail of any size: one that would take more than a large
+    // preview's memory (2048 x 2048) is refused.
+    reader.setAllocationLimit(16);
     // The main picture's orientation is the one that counts; the thumbnail's own tags are not.
     reader.setAutoTransform(false);
     const QSize stored = reader.size();
@@ -294,11 +296,6 @@ QImage embeddedThumbnail(const ExifHead &head, QSize cover)
     if (wanted != image.size())
         image = image.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return image;
-}
-
-QImage embeddedThumbnail(const QString &path, QSize cover)
-{
-    return embeddedThumbnail(readExifHead(path), cover);
 }
 
 } // namespace orvella

@@ -26,7 +26,8 @@ inline constexpr qsizetype ExifHeadBytes = 2 * 64 * 1024;
 // could be read soundly (at worst the defaults); it never reads outside head.
 ExifHead parseExifHead(QByteArrayView head);
 
-// Reads the head of the file at path and parses it; a file that cannot be read gives the defaults.
+// Reads the head of the file at path (opened as OpenedPicture opens it) and parses it; a file that
+// cannot be read gives the defaults.
 ExifHead readExifHead(const QString &path);
 
 // Turns a picture stored in a file's own orientation into the upright one for EXIF orientation
@@ -39,9 +40,8 @@ inline bool orientationSwapsAxes(int orientation)
     return orientation >= 5 && orientation <= 8;
 }
 
-// The embedded thumbnail of the JPEG file at path, upright, when it covers cover (in pixels) and
-// has the main picture's proportions; otherwise a null image. cover must not be empty.
-QImage embeddedThumbnail(const QString &path, QSize cover);
+// The embedded thumbnail of a JPEG file whose head is head, upright, when it covers cover (in
+// pixels) and has the main picture's proportions; otherwise a null image. cover must not be empty.
 QImage embeddedThumbnail(const ExifHead &head, QSize cover);
 
 } // namespace orvella

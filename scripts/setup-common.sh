@@ -22,7 +22,8 @@ ensure_packages() {
 # The fonts: Liberation Sans stands in for Arial at the same widths, Comic Neue for Comic Sans MS,
 # so the captions fit their boxes.
 # qt6-base-private-dev: the tests deliver events as the window system does.
-BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-base-private-dev libgl-dev librsvg2-bin
+# zlib1g-dev: the program reads the text of PNG thumbnails itself, inflating it within a bound.
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-base-private-dev libgl-dev zlib1g-dev librsvg2-bin
     fonts-dejavu-core fonts-liberation2 fonts-comic-neue ca-certificates)
 
 # build FOLDER [CMAKE OPTIONS...]: ./scripts/run builds into build/ and ./scripts/test into build-test/,
