@@ -48,14 +48,16 @@ QTemporaryDir otherVolume(const TestEnv &env)
 int childMove(const QString &from, const QString &to, const QByteArray &point)
 {
     const bool lastResort = point == "last-resort";
-    setFaultsForTesting(
-        {.noAtomicRename = lastResort, .linkError = lastResort ? ENOSYS : 0, .pause = [lastResort](FaultPoint p) {
-             if ((p == FaultPoint::LastResortRename) == lastResort) {
-                 std::puts("paused");
-                 std::fflush(stdout);
-                 std::this_thread::sleep_for(std::chrono::hours(24));
-             }
-         }});
+    setFaultsForTesting({.noAtomicRename = lastResort,
+        .linkError = lastResort ? ENOSYS : 0,
+        .noUnnamedFile = true,
+        .pause = [lastResort](FaultPoint p) {
+            if (p == (lastResort ? FaultPoint::LastResortRename : FaultPoint::MidCopy)) {
+                std::puts("paused");
+                std::fflush(stdout);
+                std::this_thread::sleep_for(std::chrono::hours(24));
+            }
+        }});
     std::puts(renameNoReplace(from, to).ok ? "moved" : "failed");
     return 1;
 }
@@ -145,6 +147,7 @@ void TestFileServices::killedMoveIsClearedByTheNextMove()
         QVERIFY(QFile::link(there.filePath(u"notes"_s), there.filePath(".orvella-0123456789abcdef.part")));
         kept.append(".orvella-0123456789abcdef.part");
 
+        setFaultsForTesting({.noUnnamedFile = true}); // copies get a name of their own, as on a card
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(),
             {u"--child-move"_s, src + u"/big.jpg"_s, there.filePath(u"big.jpg"_s), QString::fromLatin1(point)});
@@ -181,7 +184,9 @@ void TestFileServices::sourceChangedDuringTheCopy()
         const QString src = env.makeFolder(u"src"_s) + u"/a.jpg"_s;
         const QByteArray old = photoBytes(14, 3 << 20), fresh = photoBytes(15, 3 << 20);
         writeFile(src, old);
-        setFaultsForTesting({.pause = [&](FaultPoint) {
+        setFaultsForTesting({.pause = [&](FaultPoint p) {
+            if (p != FaultPoint::MidCopy)
+                return;
             QFile f(src + (inPlace ? u""_s : u".new"_s));
             QVERIFY(f.open(QIODevice::ReadWrite) && f.write(fresh) == fresh.size());
             QVERIFY(f.setFileTime(QDateTime::fromSecsSinceEpoch(1600000000), QFileDevice::FileModificationTime));
