@@ -62,6 +62,19 @@ int childMove(const QString &from, const QString &to, const QByteArray &point)
     return 1;
 }
 
+// What folder holds, as "name=content", sorted; mine stands for the bytes of the picture moved,
+// and a temporary copy's name for its kind.
+QStringList listing(const QString &folder, const QByteArray &mine)
+{
+    QStringList out;
+    for (const QString &name : filesIn(folder)) {
+        const QByteArray content = contentOf(folder + u'/' + name);
+        out << QString(name).replace(QRegularExpression(u"^\\.orvella-[0-9a-f]{16}"_s), u""_s) + u'='
+                + (content == mine ? u"mine"_s : QString::fromUtf8(content.trimmed()));
+    }
+    return out;
+}
+
 } // namespace
 
 class TestFileServices : public QObject {
@@ -71,6 +84,7 @@ private slots:
     void renameNeverReplaces();
     void killedMoveIsClearedByTheNextMove();
     void sourceChangedDuringTheCopy();
+    void movesAmongOtherUsers();
     void symbolicLinksAreHandledAsLinks();
     void trashEntryNames();
     void trashKeepsTheFileRestorable();
@@ -198,6 +212,56 @@ void TestFileServices::sourceChangedDuringTheCopy()
         QVERIFY(contentOf(src) == fresh);
         QCOMPARE(filesIn(there.path()), inPlace ? QStringList() : QStringList {u"a.jpg"_s});
         QVERIFY(inPlace || contentOf(there.filePath(u"a.jpg"_s)) == old);
+    }
+}
+
+void TestFileServices::movesAmongOtherUsers()
+{
+    // Another user who may write in the destination folder (mode 0777, another volume) renames a
+    // file of theirs over the temporary copy or over the final name while a move runs: the picture
+    // stays where it was, their file stays as they left it, and the move says why. An unnamed copy
+    // leaves them no name to take. A source that is another file or a link once looked at is not
+    // copied; a folder that cannot be flushed keeps the source, and the copy beside it.
+    using V = TestVolume;
+    using P = FaultPoint;
+    const QString overPart = u"for f in .orvella-*.part; do [ -f $f ] && mv theirs.jpg $f; done; true"_s;
+    const std::tuple<const char *, V::Kind, bool, P, QString, QString, QStringList, QStringList> rows[]
+        = {{"unnamed copy", V::SharedTmpfs, false, P::MidCopy, overPart, {}, {"a.jpg=mine", "theirs.jpg=theirs"}, {}},
+            {"named copy replaced", V::SharedTmpfs, true, P::MidCopy, overPart, "replaced", {".part=theirs"},
+                {"a.jpg=mine"}},
+            {"card: named copy replaced", V::ExFatCard, false, P::MidCopy, overPart, "replaced", {".part=theirs"},
+                {"a.jpg=mine"}},
+            {"final name replaced", V::SharedTmpfs, false, P::CopyNamed, u"mv theirs.jpg a.jpg"_s, "replaced",
+                {"a.jpg=theirs"}, {"a.jpg=mine"}},
+            {"source became a link", V::SharedTmpfs, false, P::SourceChecked, u"mv $1 $1.aside; ln -s $1.aside $1"_s,
+                "changed", {"theirs.jpg=theirs"}, {"a.jpg=mine", "a.jpg.aside=mine"}},
+            {"source became another file", V::SharedTmpfs, false, P::SourceChecked, u"mv $1 $1.aside; echo other >$1"_s,
+                "changed", {"theirs.jpg=theirs"}, {"a.jpg=other", "a.jpg.aside=mine"}},
+            {"folder not flushed", V::SharedTmpfs, false, P::CopyNamed, u"true"_s, "could not be written to disk",
+                {"a.jpg=mine", "theirs.jpg=theirs"}, {"a.jpg=mine"}}};
+    for (const auto &[row, kind, named, point, meddle, why, there, here] : rows) {
+        qInfo("row: %s", row);
+        TestEnv env;
+        const TestVolume volume(kind);
+        QVERIFY2(volume.error().isEmpty(), qPrintable(volume.error()));
+        const QString shared = volume.path() + u"/shared"_s, src = env.makeFolder(u"src"_s) + u"/a.jpg"_s;
+        const QByteArray mine = photoBytes(30, 3 << 20);
+        writeFile(src, mine);
+        QVERIFY(QDir().mkdir(shared) && QFile::setPermissions(shared, QFile::Permissions(0x7777)));
+        QCOMPARE(runShell(u"echo theirs >"_s + shared + u"/theirs.jpg"_s), 0);
+        const bool ownSide = point == P::SourceChecked; // the user's own folder: swapped by root
+        setFaultsForTesting({.noUnnamedFile = named,
+            .folderSyncError = QByteArray(row).contains("flushed") ? EIO : 0,
+            .pause = [&](P p) {
+                if (p == point)
+                    QCOMPARE(
+                        runShell(u"cd "_s + shared + u" && sh -c '"_s + meddle + u"' - "_s + src, ownSide ? 0 : 65534),
+                        0);
+            }});
+        const OpResult r = renameNoReplace(src, shared + u"/a.jpg"_s);
+        QVERIFY2(why.isEmpty() ? r.ok : !r.ok && r.error.contains(why), qPrintable(r.error));
+        QCOMPARE(listing(shared, mine), there);
+        QCOMPARE(listing(QFileInfo(src).path(), mine), here);
     }
 }
 
