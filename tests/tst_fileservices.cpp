@@ -88,6 +88,7 @@ private slots:
     void symbolicLinksAreHandledAsLinks();
     void trashEntryNames();
     void trashKeepsTheFileRestorable();
+    void sharedVolumeTrashIsChecked();
     void makeFolderAndRefusedTrash();
 };
 
@@ -356,6 +357,55 @@ void TestFileServices::trashKeepsTheFileRestorable()
         QVERIFY(contentOf(paths[i]) == photoBytes(20 + i));
     }
     QCOMPARE(entriesIn(trashFolder() + u"/files"_s) + entriesIn(trashFolder() + u"/info"_s), QStringList());
+}
+
+void TestFileServices::sharedVolumeTrashIsChecked()
+{
+    // A volume's trash is taken only where no other user can reach into it: .Trash only as root's
+    // sticky folder, the user's folders only when theirs, writable by no one else and no links.
+    // Else .Trash-$uid serves, or the file stays and the reason is told. A folder swapped after the
+    // checks does not receive the file. A card's exFAT has no owners, and its trash works.
+    using V = TestVolume;
+    const std::tuple<const char *, V::Kind, QString, QString, QString> rows[] = {
+        {"root's sticky .Trash", V::SharedTmpfs, u"mkdir -m 1777 .Trash"_s, {}, u".Trash/0"_s},
+        {".Trash of another user", V::SharedTmpfs, u"mkdir -m 1777 .Trash && chown 65534 .Trash"_s, {}, u".Trash-0"_s},
+        {".Trash not sticky", V::SharedTmpfs, u"mkdir -m 777 .Trash"_s, {}, u".Trash-0"_s},
+        {".Trash a link", V::SharedTmpfs, u"mkdir -m 1777 t && ln -s t .Trash"_s, {}, u".Trash-0"_s},
+        {"$uid swapped after the checks", V::SharedTmpfs, u"mkdir -m 1777 .Trash"_s,
+            u"mv .Trash/0 .Trash/mine && mkdir -p -m 700 .Trash/0/files .Trash/0/info && chown -R 65534 .Trash/0"_s,
+            u".Trash/mine"_s},
+        {".Trash-$uid of another user", V::SharedTmpfs, u"mkdir -m 700 .Trash-0 && chown 65534 .Trash-0"_s, {}, {}},
+        {".Trash-$uid writable by others", V::SharedTmpfs, u"mkdir -m 777 .Trash-0"_s, {}, {}},
+        {"files/ group-writable", V::SharedTmpfs, u"mkdir -m 700 .Trash-0 && mkdir -m 770 .Trash-0/files"_s, {}, {}},
+        {"info/ a link", V::SharedTmpfs, u"mkdir -m 700 .Trash-0 i && ln -s ../i .Trash-0/info"_s, {}, {}},
+        {"card", V::ExFatCard, u"true"_s, {}, u".Trash-0"_s}};
+    for (const auto &[row, kind, setUp, swap, trash] : rows) {
+        qInfo("row: %s", row);
+        TestEnv env;
+        const TestVolume volume(kind);
+        QVERIFY2(volume.error().isEmpty(), qPrintable(volume.error()));
+        const QString top = volume.path(), picture = top + u"/pics/a.jpg"_s;
+        QVERIFY(QDir().mkpath(top + u"/pics"_s));
+        writeFile(picture, photoBytes(40));
+        QCOMPARE(runShell(u"cd "_s + top + u" && "_s + setUp, 0), 0);
+        setFaultsForTesting({.pause = [&](FaultPoint p) {
+            if (p == FaultPoint::TrashChecked && !swap.isEmpty())
+                QCOMPARE(runShell(u"cd "_s + top + u" && "_s + swap, 0), 0);
+        }});
+        TrashEntry entry;
+        const OpResult r = moveToTrash(picture, &entry);
+        if (trash.isEmpty()) {
+            QVERIFY2(!r.ok && r.error.contains(u"There is no trash"_s), qPrintable(r.error));
+            QCOMPARE(contentOf(picture), photoBytes(40));
+            continue;
+        }
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(entry.file, top + u'/' + trash + u"/files/a.jpg"_s);
+        QCOMPARE(contentOf(entry.file), photoBytes(40));
+        QVERIFY(restoreFromTrash(entry, picture).ok);
+        QCOMPARE(contentOf(picture), photoBytes(40));
+        QVERIFY(!QFileInfo::exists(entry.info));
+    }
 }
 
 void TestFileServices::makeFolderAndRefusedTrash()
