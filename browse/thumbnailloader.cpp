@@ -209,7 +209,7 @@ OpResult ThumbnailLoader::LoadThumbnails()
     for (qsizetype i = 0; i < count; ++i) {
         QString &path = paths[size_t(i)];
         path = joinPath(folder, list.List(i));
-        const FileIdentity file = fileIdentity(path);
+        const FileIdentity file = pictureFileIdentity(path);
         known[size_t(i)] = cache.find(file, cover);
         if (!known[size_t(i)])
             queue.add(path, file);
