@@ -50,7 +50,7 @@ MadeThumbnail make(ThumbnailCache &cache, const ThumbnailMaker &maker, const Thu
     MadeThumbnail out;
     out.slot = job.slot;
     for (int attempt = 0; attempt < Attempts; ++attempt) {
-        const FileIdentity named = fileIdentity(job.path);
+        const FileIdentity named = pictureFileIdentity(job.path);
         if (!named.valid)
             return out;
         if (std::optional<QImage> known = cache.find(named, cover)) {
@@ -60,7 +60,7 @@ MadeThumbnail make(ThumbnailCache &cache, const ThumbnailMaker &maker, const Thu
         }
         Thumbnail made = maker(job.path, cover);
         // The file read must be the one the name stands for, before and after the read.
-        if (made.file.valid && made.file == named && fileIdentity(job.path) == named) {
+        if (made.file.valid && made.file == named && pictureFileIdentity(job.path) == named) {
             out.decoded = made.source != ThumbnailSource::Desktop;
             out.fromDesktop = made.source == ThumbnailSource::Desktop;
             out.file = named;

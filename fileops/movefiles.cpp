@@ -36,6 +36,7 @@ void MoveFiles::MoveSelectedFiles()
     QStringList notMoved;
     QList<UndoStep> moved;
     const QString folder = m_ui.File1.Path();
+    const FileRun run;
     for (const QString &name : m_ui.File1.selectedNames()) {
         SourcePath = joinPath(folder, name);
         DestinationPath = joinPath(m_ui.Text5.text(), name);

@@ -52,6 +52,7 @@ RenameOutcome RenameRun::run(qint32 start) const
 {
     RenameOutcome out;
     out.nextNumber = start;
+    const FileRun run;
     for (const QString &name : m_names) {
         const QString from = joinPath(m_folder, name);
         const QString to = joinPath(m_target, newName(m_prefix, out.nextNumber, extensionOf(name), m_numbered));

@@ -69,6 +69,7 @@ bool UndoJournal::undoLast()
 QStringList UndoJournal::takeBack() const
 {
     QStringList notBack;
+    const FileRun run;
     // Last step first: a file may have taken a name that an earlier step freed.
     for (auto step = m_steps.crbegin(); step != m_steps.crend(); ++step) {
         const bool inTrash = !step->trash.file.isEmpty();

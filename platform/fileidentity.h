@@ -30,8 +30,13 @@ inline size_t qHash(const FileIdentity &id, size_t seed = 0)
     return qHashMulti(seed, id.device, id.inode, id.size, id.modifiedNs, id.valid);
 }
 
-// The identity of the file at path (one status query, following no link at the end); invalid when
-// there is no such file or it cannot be asked.
+// The identity of the file or symbolic link at path itself (one status query, following no link
+// at the end), as the file operations act on it; invalid when there is no such file or link or it
+// cannot be asked.
 FileIdentity fileIdentity(const QString &path);
+
+// The identity of the picture a name stands for: a link is followed to the file it points to.
+// Invalid when that is no regular file or cannot be asked.
+FileIdentity pictureFileIdentity(const QString &path);
 
 } // namespace orvella

@@ -30,4 +30,9 @@ FileIdentity fileIdentity(const QString &path)
     return id;
 }
 
+FileIdentity pictureFileIdentity(const QString &path)
+{
+    return fileIdentity(path);
+}
+
 } // namespace orvella

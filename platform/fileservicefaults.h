@@ -9,9 +9,14 @@ namespace orvella {
 // SourceGoneAtRemoval: another program removes the source just as the move would, and the removal
 // reports a failure.
 enum class CrossVolumeFault { None, AfterCopy, BeforeRemovingSource, SourceGoneAtRemoval };
-// Where a move calls FileServiceFaults::pause: after the first part of a copy is written, and just
-// before the last-resort rename gives a file its final name.
-enum class FaultPoint { MidCopy, LastResortRename };
+// Where the file services call FileServiceFaults::pause:
+// MidCopy: after the first part of a copy is written;
+// LastResortRename: just before the last-resort rename gives a file its final name;
+// SourceChecked: a move has looked at its source by name and is about to open it;
+// CopyNamed: a copy across volumes has its final name and the source is about to go;
+// TrashChecked: the trash's folders are open and checked, and nothing is in them yet;
+// FolderCleaned: a folder is searched for unfinished copies.
+enum class FaultPoint { MidCopy, LastResortRename, SourceChecked, CopyNamed, TrashChecked, FolderCleaned };
 struct FileServiceFaults {
     // Copy across volumes even on one volume, so tests reach that way without a second volume.
     bool forceCrossVolume = false;
@@ -19,6 +24,11 @@ struct FileServiceFaults {
     bool noAtomicRename = false;
     // Hard links fail with this error number (0: they work as the file system says).
     int linkError = 0;
+    // Behave as on a file system without unnamed files (FAT, exFAT): copies are written under a
+    // name of their own.
+    bool noUnnamedFile = false;
+    // Flushing a folder fails with this error number (0: it works).
+    int folderSyncError = 0;
     CrossVolumeFault crossVolume = CrossVolumeFault::None;
     std::function<void(FaultPoint)> pause = nullptr;
 };

@@ -5,6 +5,32 @@
 
 namespace orvella {
 
+namespace {
+thread_local FileRun *currentRun = nullptr;
+} // namespace
+
+FileRun::FileRun()
+    : m_outer(currentRun)
+{
+    if (!m_outer)
+        currentRun = this;
+}
+
+FileRun::~FileRun()
+{
+    if (currentRun == this)
+        currentRun = nullptr;
+}
+
+bool FileRun::firstVisit(quint64 device, quint64 inode)
+{
+    if (!currentRun)
+        return true;
+    const qsizetype before = currentRun->m_visited.size();
+    currentRun->m_visited.insert({device, inode});
+    return currentRun->m_visited.size() != before;
+}
+
 OpResult deletePermanently(const QString &path)
 {
     QFile file(QDir::fromNativeSeparators(path));

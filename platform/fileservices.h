@@ -1,5 +1,8 @@
 #pragma once
 
+#include <utility>
+
+#include <QSet>
 #include <QString>
 
 #include "platform/result.h"
@@ -15,10 +18,33 @@ OpResult checkFolderReadable(const QString &folder);
 // under a temporary name in the target folder, flushed to disk, given its final name only if that
 // name is still free, and only then is the source removed, if it is still the version that was
 // copied. On any failure the source is untouched and nothing is left under the final name. The
-// file's content is never altered. A move into another folder first removes the temporary copies
-// that moves killed part-way left there. A failure's reason is written to follow the file's name
-// ("a file of that name is already there").
+// file's content is never altered. Where the destination folder can hold unnamed files the copy is
+// written as one and linked under its final name; elsewhere it is written under a temporary name,
+// and the final name is checked to hold that very copy before the source goes, since another user
+// who can write in the folder may have put a file of theirs in its place. A copy written under a
+// temporary name first removes the temporary copies that moves killed part-way left in the folder
+// (once per FileRun). A failure's reason is written to follow the file's name ("a file of that name
+// is already there").
 OpResult renameNoReplace(const QString &from, const QString &to);
+
+// One run of file operations: the files of one command, or of one undo. While one exists on this
+// thread, the moves across volumes search a destination folder for unfinished copies at most once;
+// without one, each such move searches its folder. Runs nest: the outermost one counts.
+class FileRun {
+public:
+    FileRun();
+    ~FileRun();
+    FileRun(const FileRun &) = delete;
+    FileRun &operator=(const FileRun &) = delete;
+
+    // For the file services: whether the folder (its volume and number) is yet to be searched in
+    // this run; always true when no run is open.
+    static bool firstVisit(quint64 device, quint64 inode);
+
+private:
+    FileRun *m_outer;
+    QSet<std::pair<quint64, quint64>> m_visited;
+};
 
 // Where the trash keeps a file it took: the file itself, and the description that tells the
 // desktop where it came from (the .trashinfo file; empty where the system keeps none apart).

@@ -1,11 +1,16 @@
 // The freedesktop.org trash, written here rather than taken from Qt: Qt's trash never returns for a
 // name too long for the trash's info file, and where it finds no trash it makes one in the working
 // folder, which is the user's picture folder.
+//
+// Every folder of a trash is opened from the one above it, never followed through a link, and
+// checked on its descriptor; the description and the file go into the folders that were checked,
+// whatever another user renames meanwhile.
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <QDateTime>
@@ -13,6 +18,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStorageInfo>
 
 #include "platform/fileservices.h"
 #include "platform/posixfiles.h"
@@ -42,40 +48,61 @@ bool deviceOf(QByteArray path, dev_t *device)
     return true;
 }
 
-// Makes folder (for this user only) unless it is there. A trash on a shared volume must be a real
-// folder of this user, not a link another user could have laid; the home trash may be a link.
-// Returns 0 or an errno value.
-int ensureFolder(const QByteArray &folder, bool shared)
+// Whether the file system of the folder fd records no owners and modes (a camera card's FAT or
+// exFAT, through the kernel or FUSE): there every entry shows the mounting user and mode 777.
+bool hasNoOwners(int fd)
 {
-    if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
-        return errno;
+    constexpr long ExFatMagic = 0x2011BAB0;
+    struct statfs fs { };
+    if (::fstatfs(fd, &fs) != 0)
+        return false;
+    if (fs.f_type == MSDOS_SUPER_MAGIC || fs.f_type == ExFatMagic)
+        return true;
+    if (fs.f_type != FUSE_SUPER_MAGIC)
+        return false;
+    const QByteArray type = QStorageInfo(QFile::decodeName(pathOfDescriptor(fd))).fileSystemType();
+    return type == "fuseblk" || type.contains("fat");
+}
+
+// A folder of a trash, opened: 0 or an errno value in err (ELOOP for a link, ENOTDIR for what is
+// no folder, EPERM for one of another user or one others may write in).
+struct TrashFolder {
+    Fd fd;
+    int err = 0;
+};
+
+// Opens the folder name in parent, making it (for this user only) if it is not there, and checks it
+// is a real folder of this user that no one else may write in.
+void openOwnFolder(int parent, const char *name, bool noOwners, TrashFolder *out)
+{
+    if (::mkdirat(parent, name, 0700) != 0 && errno != EEXIST) {
+        out->err = errno;
+        return;
+    }
+    out->fd.fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     struct stat st { };
-    if ((shared ? ::lstat(folder.constData(), &st) : ::stat(folder.constData(), &st)) != 0)
-        return errno;
-    if (!S_ISDIR(st.st_mode))
-        return ENOTDIR;
-    if (shared && st.st_uid != ::geteuid())
-        return EPERM;
-    return 0;
+    if (out->fd.fd < 0 || ::fstat(out->fd.fd, &st) != 0)
+        out->err = errno;
+    else if (!noOwners && (st.st_uid != ::geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH))))
+        out->err = EPERM;
 }
 
 // Makes folder and the folders above it that are missing.
-int ensurePath(const QByteArray &folder)
+void ensurePath(const QByteArray &folder)
 {
     struct stat st { };
     if (folder == "/" || ::stat(folder.constData(), &st) == 0)
-        return 0;
-    if (const int err = ensurePath(parentOf(folder)); err != 0)
-        return err;
-    return ensureFolder(folder, false);
+        return;
+    ensurePath(parentOf(folder));
+    ::mkdir(folder.constData(), 0700);
 }
 
-QByteArray homeTrash()
+QByteArray homeData()
 {
     QByteArray data = qgetenv("XDG_DATA_HOME");
     if (!data.startsWith('/'))
         data = QFile::encodeName(QDir::homePath()) + "/.local/share";
-    return data + "/Trash";
+    return data;
 }
 
 // The top folder of the volume that holds folder (a path without links): the highest folder above
@@ -93,20 +120,37 @@ QByteArray topOfVolume(QByteArray folder, dev_t device)
 }
 
 // The trash of the volume whose top folder is top: top/.Trash/$uid where the administrator has
-// made top/.Trash a real folder with the sticky bit, else top/.Trash-$uid. Returns 0 or an errno.
-int volumeTrash(const QByteArray &top, QByteArray *trash)
+// made top/.Trash a real folder of root's with the sticky bit, else top/.Trash-$uid.
+void volumeTrash(const QByteArray &top, TrashFolder *trash, bool *noOwners)
 {
-    const QByteArray base = top == "/" ? QByteArray() : top;
-    const QByteArray uid = QByteArray::number(qulonglong(::geteuid()));
-    struct stat st { };
-    const QByteArray shared = base + "/.Trash";
-    if (::lstat(shared.constData(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX)) {
-        *trash = shared + '/' + uid;
-        if (ensureFolder(*trash, true) == 0)
-            return 0;
+    const Fd topFd(openFolder(top));
+    if (topFd.fd < 0) {
+        trash->err = errno;
+        return;
     }
-    *trash = base + "/.Trash-" + uid;
-    return ensureFolder(*trash, true);
+    *noOwners = hasNoOwners(topFd.fd);
+    const QByteArray uid = QByteArray::number(qulonglong(::geteuid()));
+    const Fd shared(::openat(topFd.fd, ".Trash", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat st { };
+    if (shared.fd >= 0 && ::fstat(shared.fd, &st) == 0 && st.st_uid == 0 && (st.st_mode & S_ISVTX)) {
+        openOwnFolder(shared.fd, uid.constData(), *noOwners, trash);
+        if (trash->err == 0)
+            return;
+        if (trash->fd.fd >= 0)
+            ::close(trash->fd.fd);
+        trash->fd.fd = -1;
+        trash->err = 0;
+    }
+    openOwnFolder(topFd.fd, (".Trash-" + uid).constData(), *noOwners, trash);
+}
+
+QString refusal(const QString &pathText, const char *folder, int err)
+{
+    const QString why = err == ELOOP ? QStringLiteral("it is a link")
+        : err == EPERM               ? QStringLiteral("it belongs to another user or others may write in it")
+                                     : errnoText(err);
+    return QStringLiteral("There is no trash for %1: its folder %2 cannot be used: %3")
+        .arg(pathText, QString::fromUtf8(folder), why);
 }
 
 } // namespace
@@ -115,46 +159,55 @@ OpResult moveToTrash(const QString &pathText, TrashEntry *entry)
 {
     // The absolute path without resolving links: a link is trashed as itself.
     const QByteArray path = encodedPath(QFileInfo(QDir::fromNativeSeparators(pathText)).absoluteFilePath());
+    const QByteArray name = namePart(path);
+    const Fd source(openFolder(parentOf(path)));
     struct stat st { };
-    if (::lstat(path.constData(), &st) != 0)
+    if (source.fd < 0 || ::fstatat(source.fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return OpResult::failure(errno == ENOENT
                 ? QStringLiteral("%1 does not exist.").arg(pathText)
                 : QStringLiteral("%1 cannot be read: %2").arg(pathText, errnoText(errno)));
     if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
         return OpResult::failure(QStringLiteral("%1 is not a file.").arg(pathText));
-    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
-    char realFolder[PATH_MAX];
-    if (!::realpath(parentOf(path).constData(), realFolder))
-        return OpResult::failure(QStringLiteral("%1 cannot be read: %2").arg(pathText, errnoText(errno)));
-    const QByteArray folder = realFolder;
+    const QByteArray folder = pathOfDescriptor(source.fd);
+    if (folder.isEmpty())
+        return OpResult::failure(QStringLiteral("%1 cannot be read: its folder has no path").arg(pathText));
     const QByteArray original = (folder == "/" ? QByteArray() : folder) + '/' + name;
 
     // The home trash takes the files of its own volume; every other volume has a trash of its own
     // at its top, where the original path is written relative to the top. A file is only ever
     // renamed into a trash: where there is none on its volume it stays, and the failure is told.
-    QByteArray trash, shownPath;
-    int err = 0;
+    TrashFolder trash;
+    QByteArray shownPath;
+    bool noOwners = false;
     dev_t homeDevice = 0;
-    const QByteArray home = homeTrash();
-    if (deviceOf(home, &homeDevice) && homeDevice == st.st_dev) {
-        trash = home;
+    const QByteArray data = homeData();
+    if (deviceOf(data, &homeDevice) && homeDevice == st.st_dev) {
         shownPath = original;
-        err = ensurePath(trash);
+        ensurePath(data);
+        const Fd dataFd(openFolder(data));
+        noOwners = dataFd.fd >= 0 && hasNoOwners(dataFd.fd);
+        if (dataFd.fd < 0)
+            trash.err = errno;
+        else
+            openOwnFolder(dataFd.fd, "Trash", noOwners, &trash);
     } else {
         const QByteArray top = topOfVolume(folder, st.st_dev);
         shownPath = original.mid(top == "/" ? 1 : top.size() + 1);
-        err = volumeTrash(top, &trash);
+        volumeTrash(top, &trash, &noOwners);
     }
-    const bool shared = trash != home;
-    if (err == 0)
-        err = ensureFolder(trash + "/files", shared);
-    if (err == 0)
-        err = ensureFolder(trash + "/info", shared);
-    if (err != 0)
-        return OpResult::failure(QStringLiteral("There is no trash for %1: %2").arg(pathText, errnoText(err)));
+    if (trash.err != 0)
+        return OpResult::failure(refusal(pathText, "of the trash", trash.err));
+    TrashFolder files, infos;
+    for (auto [folderName, opened] : {std::pair {"files", &files}, std::pair {"info", &infos}}) {
+        openOwnFolder(trash.fd.fd, folderName, noOwners, opened);
+        if (opened->err != 0)
+            return OpResult::failure(refusal(pathText, folderName, opened->err));
+    }
+    if (faults().pause)
+        faults().pause(FaultPoint::TrashChecked);
 
     // The info file comes first, made with O_EXCL: it is what reserves the entry's name.
-    long nameMax = ::pathconf((trash + "/info").constData(), _PC_NAME_MAX);
+    long nameMax = ::fpathconf(infos.fd.fd, _PC_NAME_MAX);
     if (nameMax < 64)
         nameMax = 255;
     const QByteArray info = trashInfoText(shownPath, QDateTime::currentDateTime());
@@ -163,8 +216,9 @@ OpResult moveToTrash(const QString &pathText, TrashEntry *entry)
             : attempt < 100                 ? QByteArray::number(attempt + 1)
                                             : QByteArray::number(QRandomGenerator::global()->generate(), 16);
         const QByteArray entryName = trashEntryName(name, tag, int(nameMax));
-        const QByteArray infoPath = trash + "/info/" + entryName + ".trashinfo";
-        const int fd = ::open(infoPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const QByteArray infoName = entryName + ".trashinfo";
+        const int fd
+            = ::openat(infos.fd.fd, infoName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
@@ -176,21 +230,25 @@ OpResult moveToTrash(const QString &pathText, TrashEntry *entry)
             return OpResult::failure(
                 QStringLiteral("%1 could not be moved to the trash: %2").arg(pathText, errnoText(errno)));
         }
-        const bool written = writeAll(fd, info.constData(), info.size()) && ::fsync(fd) == 0;
+        struct stat made { };
+        const bool written = writeAll(fd, info.constData(), info.size()) && ::fsync(fd) == 0 && ::fstat(fd, &made) == 0;
         const int writeErr = errno;
         if (::close(fd) != 0 || !written) {
-            ::unlink(infoPath.constData());
+            if (stillThere(infos.fd.fd, infoName.constData(), made))
+                ::unlinkat(infos.fd.fd, infoName.constData(), 0);
             return OpResult::failure(
                 QStringLiteral("%1 could not be moved to the trash: %2").arg(pathText, errnoText(writeErr)));
         }
-        const QByteArray filePath = trash + "/files/" + entryName;
-        err = placeNoReplace(path.constData(), filePath.constData());
+        const int err = placeNoReplace(source.fd, name.constData(), files.fd.fd, entryName.constData());
         if (err == 0) {
+            // Where the trash truly is now, as the system tells of the folders it was put in.
             if (entry)
-                *entry = {QFile::decodeName(filePath), QFile::decodeName(infoPath)};
+                *entry = {QFile::decodeName(pathOfDescriptor(files.fd.fd) + '/' + entryName),
+                    QFile::decodeName(pathOfDescriptor(infos.fd.fd) + '/' + infoName)};
             return OpResult::success();
         }
-        ::unlink(infoPath.constData());
+        if (stillThere(infos.fd.fd, infoName.constData(), made))
+            ::unlinkat(infos.fd.fd, infoName.constData(), 0);
         if (err != EEXIST)
             return OpResult::failure(
                 QStringLiteral("%1 could not be moved to the trash: %2").arg(pathText, errnoText(err)));

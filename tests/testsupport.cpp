@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTest>
@@ -256,6 +257,59 @@ QStringList filesIn(const QString &folder)
 QStringList entriesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// Runs a program to its end: "" when it succeeded, else what it said.
+QString runTool(const QString &program, const QStringList &args, QString *out = nullptr)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return program + u' ' + args.join(u' ') + QStringLiteral(" fails: ") + p.errorString() + u' '
+            + QString::fromLocal8Bit(p.readAllStandardError());
+    if (out)
+        *out = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    return {};
+}
+} // namespace
+
+int runShell(const QString &cmd, int uid)
+{
+    QProcess p;
+    const QString id = QString::number(uid);
+    p.start(QStringLiteral("setpriv"),
+        {u"--reuid="_s + id, u"--regid="_s + id, u"--clear-groups"_s, u"sh"_s, u"-c"_s, cmd});
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+TestVolume::TestVolume(Kind kind)
+{
+    const QString image = m_dir.filePath(QStringLiteral("card.img"));
+    QDir().mkpath(path());
+    QFile::setPermissions(m_dir.path(), QFile::Permissions(0x7755)); // rwxr-xr-x: others reach the volume
+    if (kind == SharedTmpfs) {
+        m_error = runTool(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"mode=1777,size=64m"_s, u"tmpfs"_s, path()});
+        return;
+    }
+    // exfatprogs and exfat-fuse (./scripts/test installs them).
+    m_error = runTool(u"truncate"_s, {u"-s"_s, u"64M"_s, image});
+    if (m_error.isEmpty())
+        m_error = runTool(u"mkfs.exfat"_s, {image});
+    if (m_error.isEmpty())
+        m_error = runTool(u"losetup"_s, {u"-f"_s, u"--show"_s, image}, &m_loop);
+    if (m_error.isEmpty())
+        m_error = runTool(u"mount.exfat-fuse"_s, {m_loop, path()});
+}
+
+TestVolume::~TestVolume()
+{
+    if (m_error.isEmpty())
+        runTool(u"umount"_s, {path()});
+    if (!m_loop.isEmpty())
+        runTool(u"losetup"_s, {u"-d"_s, m_loop});
 }
 
 } // namespace orvella::test

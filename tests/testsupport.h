@@ -126,4 +126,25 @@ QStringList filesIn(const QString &folder);
 // Everything in folder, sorted: files, folders, hidden ones, links, broken ones too.
 QStringList entriesIn(const QString &folder);
 
+// Runs the shell command cmd as the user uid (a child under setpriv, with that user's group only:
+// the tests run as root, so 65534 is another user); its exit code, -1 when it did not end.
+int runShell(const QString &cmd, int uid = 65534);
+
+// A volume of the test's own, mounted for the test's life: a tmpfs whose top folder has mode 1777,
+// as a volume several users share; or a camera card, an exFAT image through a loop device and
+// exfat-fuse (no owners, no modes, no unnamed files). Its path is reachable by every user.
+class TestVolume {
+public:
+    enum Kind { SharedTmpfs, ExFatCard };
+    explicit TestVolume(Kind kind);
+    ~TestVolume();
+    // Empty once mounted; else why it could not be, for the test to fail with.
+    const QString &error() const { return m_error; }
+    QString path() const { return m_dir.filePath(QStringLiteral("mnt")); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_loop, m_error;
+};
+
 } // namespace orvella::test

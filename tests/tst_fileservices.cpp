@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <thread>
 
 #include <QApplication>
@@ -48,16 +49,31 @@ QTemporaryDir otherVolume(const TestEnv &env)
 int childMove(const QString &from, const QString &to, const QByteArray &point)
 {
     const bool lastResort = point == "last-resort";
-    setFaultsForTesting(
-        {.noAtomicRename = lastResort, .linkError = lastResort ? ENOSYS : 0, .pause = [lastResort](FaultPoint p) {
-             if ((p == FaultPoint::LastResortRename) == lastResort) {
-                 std::puts("paused");
-                 std::fflush(stdout);
-                 std::this_thread::sleep_for(std::chrono::hours(24));
-             }
-         }});
+    setFaultsForTesting({.noAtomicRename = lastResort,
+        .linkError = lastResort ? ENOSYS : 0,
+        .noUnnamedFile = true,
+        .pause = [lastResort](FaultPoint p) {
+            if (p == (lastResort ? FaultPoint::LastResortRename : FaultPoint::MidCopy)) {
+                std::puts("paused");
+                std::fflush(stdout);
+                std::this_thread::sleep_for(std::chrono::hours(24));
+            }
+        }});
     std::puts(renameNoReplace(from, to).ok ? "moved" : "failed");
     return 1;
+}
+
+// What folder holds, as "name=content", sorted; mine stands for the bytes of the picture moved,
+// and a temporary copy's name for its kind.
+QStringList listing(const QString &folder, const QByteArray &mine)
+{
+    QStringList out;
+    for (const QString &name : filesIn(folder)) {
+        const QByteArray content = contentOf(folder + u'/' + name);
+        out << QString(name).replace(QRegularExpression(u"^\\.orvella-[0-9a-f]{16}"_s), u""_s) + u'='
+                + (content == mine ? u"mine"_s : QString::fromUtf8(content.trimmed()));
+    }
+    return out;
 }
 
 } // namespace
@@ -69,9 +85,11 @@ private slots:
     void renameNeverReplaces();
     void killedMoveIsClearedByTheNextMove();
     void sourceChangedDuringTheCopy();
+    void movesAmongOtherUsers();
     void symbolicLinksAreHandledAsLinks();
     void trashEntryNames();
     void trashKeepsTheFileRestorable();
+    void sharedVolumeTrashIsChecked();
     void makeFolderAndRefusedTrash();
 };
 
@@ -143,8 +161,11 @@ void TestFileServices::killedMoveIsClearedByTheNextMove()
         for (const QString &name : kept)
             writeFile(there.filePath(name), "not a copy");
         QVERIFY(QFile::link(there.filePath(u"notes"_s), there.filePath(".orvella-0123456789abcdef.part")));
+        // A pipe by a copy's name never holds the search up.
+        QVERIFY(::mkfifo(QFile::encodeName(there.filePath(".orvella-fedcba9876543210.part")).constData(), 0600) == 0);
         kept.append(".orvella-0123456789abcdef.part");
 
+        setFaultsForTesting({.noUnnamedFile = true}); // copies get a name of their own, as on a card
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(),
             {u"--child-move"_s, src + u"/big.jpg"_s, there.filePath(u"big.jpg"_s), QString::fromLatin1(point)});
@@ -181,7 +202,9 @@ void TestFileServices::sourceChangedDuringTheCopy()
         const QString src = env.makeFolder(u"src"_s) + u"/a.jpg"_s;
         const QByteArray old = photoBytes(14, 3 << 20), fresh = photoBytes(15, 3 << 20);
         writeFile(src, old);
-        setFaultsForTesting({.pause = [&](FaultPoint) {
+        setFaultsForTesting({.pause = [&](FaultPoint p) {
+            if (p != FaultPoint::MidCopy)
+                return;
             QFile f(src + (inPlace ? u""_s : u".new"_s));
             QVERIFY(f.open(QIODevice::ReadWrite) && f.write(fresh) == fresh.size());
             QVERIFY(f.setFileTime(QDateTime::fromSecsSinceEpoch(1600000000), QFileDevice::FileModificationTime));
@@ -193,6 +216,56 @@ void TestFileServices::sourceChangedDuringTheCopy()
         QVERIFY(contentOf(src) == fresh);
         QCOMPARE(filesIn(there.path()), inPlace ? QStringList() : QStringList {u"a.jpg"_s});
         QVERIFY(inPlace || contentOf(there.filePath(u"a.jpg"_s)) == old);
+    }
+}
+
+void TestFileServices::movesAmongOtherUsers()
+{
+    // Another user who may write in the destination folder (mode 0777, another volume) renames a
+    // file of theirs over the temporary copy or over the final name while a move runs: the picture
+    // stays where it was, their file stays as they left it, and the move says why. An unnamed copy
+    // leaves them no name to take. A source that is another file or a link once looked at is not
+    // copied; a folder that cannot be flushed keeps the source, and the copy beside it.
+    using V = TestVolume;
+    using P = FaultPoint;
+    const QString overPart = u"for f in .orvella-*.part; do [ -f $f ] && mv theirs.jpg $f; done; true"_s;
+    const std::tuple<const char *, V::Kind, bool, P, QString, QString, QStringList, QStringList> rows[]
+        = {{"unnamed copy", V::SharedTmpfs, false, P::MidCopy, overPart, {}, {"a.jpg=mine", "theirs.jpg=theirs"}, {}},
+            {"named copy replaced", V::SharedTmpfs, true, P::MidCopy, overPart, "replaced", {".part=theirs"},
+                {"a.jpg=mine"}},
+            {"card: named copy replaced", V::ExFatCard, false, P::MidCopy, overPart, "replaced", {".part=theirs"},
+                {"a.jpg=mine"}},
+            {"final name replaced", V::SharedTmpfs, false, P::CopyNamed, u"mv theirs.jpg a.jpg"_s, "replaced",
+                {"a.jpg=theirs"}, {"a.jpg=mine"}},
+            {"source became a link", V::SharedTmpfs, false, P::SourceChecked, u"mv $1 $1.aside; ln -s $1.aside $1"_s,
+                "changed", {"theirs.jpg=theirs"}, {"a.jpg=mine", "a.jpg.aside=mine"}},
+            {"source became another file", V::SharedTmpfs, false, P::SourceChecked, u"mv $1 $1.aside; echo other >$1"_s,
+                "changed", {"theirs.jpg=theirs"}, {"a.jpg=other", "a.jpg.aside=mine"}},
+            {"folder not flushed", V::SharedTmpfs, false, P::CopyNamed, u"true"_s, "could not be written to disk",
+                {"a.jpg=mine", "theirs.jpg=theirs"}, {"a.jpg=mine"}}};
+    for (const auto &[row, kind, named, point, meddle, why, there, here] : rows) {
+        qInfo("row: %s", row);
+        TestEnv env;
+        const TestVolume volume(kind);
+        QVERIFY2(volume.error().isEmpty(), qPrintable(volume.error()));
+        const QString shared = volume.path() + u"/shared"_s, src = env.makeFolder(u"src"_s) + u"/a.jpg"_s;
+        const QByteArray mine = photoBytes(30, 3 << 20);
+        writeFile(src, mine);
+        QVERIFY(QDir().mkdir(shared) && QFile::setPermissions(shared, QFile::Permissions(0x7777)));
+        QCOMPARE(runShell(u"echo theirs >"_s + shared + u"/theirs.jpg"_s), 0);
+        const bool ownSide = point == P::SourceChecked; // the user's own folder: swapped by root
+        setFaultsForTesting({.noUnnamedFile = named,
+            .folderSyncError = QByteArray(row).contains("flushed") ? EIO : 0,
+            .pause = [&](P p) {
+                if (p == point)
+                    QCOMPARE(
+                        runShell(u"cd "_s + shared + u" && sh -c '"_s + meddle + u"' - "_s + src, ownSide ? 0 : 65534),
+                        0);
+            }});
+        const OpResult r = renameNoReplace(src, shared + u"/a.jpg"_s);
+        QVERIFY2(why.isEmpty() ? r.ok : !r.ok && r.error.contains(why), qPrintable(r.error));
+        QCOMPARE(listing(shared, mine), there);
+        QCOMPARE(listing(QFileInfo(src).path(), mine), here);
     }
 }
 
@@ -287,6 +360,55 @@ void TestFileServices::trashKeepsTheFileRestorable()
         QVERIFY(contentOf(paths[i]) == photoBytes(20 + i));
     }
     QCOMPARE(entriesIn(trashFolder() + u"/files"_s) + entriesIn(trashFolder() + u"/info"_s), QStringList());
+}
+
+void TestFileServices::sharedVolumeTrashIsChecked()
+{
+    // A volume's trash is taken only where no other user can reach into it: .Trash only as root's
+    // sticky folder, the user's folders only when theirs, writable by no one else and no links.
+    // Else .Trash-$uid serves, or the file stays and the reason is told. A folder swapped after the
+    // checks does not receive the file. A card's exFAT has no owners, and its trash works.
+    using V = TestVolume;
+    const std::tuple<const char *, V::Kind, QString, QString, QString> rows[] = {
+        {"root's sticky .Trash", V::SharedTmpfs, u"mkdir -m 1777 .Trash"_s, {}, u".Trash/0"_s},
+        {".Trash of another user", V::SharedTmpfs, u"mkdir -m 1777 .Trash && chown 65534 .Trash"_s, {}, u".Trash-0"_s},
+        {".Trash not sticky", V::SharedTmpfs, u"mkdir -m 777 .Trash"_s, {}, u".Trash-0"_s},
+        {".Trash a link", V::SharedTmpfs, u"mkdir -m 1777 t && ln -s t .Trash"_s, {}, u".Trash-0"_s},
+        {"$uid swapped after the checks", V::SharedTmpfs, u"mkdir -m 1777 .Trash"_s,
+            u"mv .Trash/0 .Trash/mine && mkdir -p -m 700 .Trash/0/files .Trash/0/info && chown -R 65534 .Trash/0"_s,
+            u".Trash/mine"_s},
+        {".Trash-$uid of another user", V::SharedTmpfs, u"mkdir -m 700 .Trash-0 && chown 65534 .Trash-0"_s, {}, {}},
+        {".Trash-$uid writable by others", V::SharedTmpfs, u"mkdir -m 777 .Trash-0"_s, {}, {}},
+        {"files/ group-writable", V::SharedTmpfs, u"mkdir -m 700 .Trash-0 && mkdir -m 770 .Trash-0/files"_s, {}, {}},
+        {"info/ a link", V::SharedTmpfs, u"mkdir -m 700 .Trash-0 i && ln -s ../i .Trash-0/info"_s, {}, {}},
+        {"card", V::ExFatCard, u"true"_s, {}, u".Trash-0"_s}};
+    for (const auto &[row, kind, setUp, swap, trash] : rows) {
+        qInfo("row: %s", row);
+        TestEnv env;
+        const TestVolume volume(kind);
+        QVERIFY2(volume.error().isEmpty(), qPrintable(volume.error()));
+        const QString top = volume.path(), picture = top + u"/pics/a.jpg"_s;
+        QVERIFY(QDir().mkpath(top + u"/pics"_s));
+        writeFile(picture, photoBytes(40));
+        QCOMPARE(runShell(u"cd "_s + top + u" && "_s + setUp, 0), 0);
+        setFaultsForTesting({.pause = [&](FaultPoint p) {
+            if (p == FaultPoint::TrashChecked && !swap.isEmpty())
+                QCOMPARE(runShell(u"cd "_s + top + u" && "_s + swap, 0), 0);
+        }});
+        TrashEntry entry;
+        const OpResult r = moveToTrash(picture, &entry);
+        if (trash.isEmpty()) {
+            QVERIFY2(!r.ok && r.error.contains(u"There is no trash"_s), qPrintable(r.error));
+            QCOMPARE(contentOf(picture), photoBytes(40));
+            continue;
+        }
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(entry.file, top + u'/' + trash + u"/files/a.jpg"_s);
+        QCOMPARE(contentOf(entry.file), photoBytes(40));
+        QVERIFY(restoreFromTrash(entry, picture).ok);
+        QCOMPARE(contentOf(picture), photoBytes(40));
+        QVERIFY(!QFileInfo::exists(entry.info));
+    }
 }
 
 void TestFileServices::makeFolderAndRefusedTrash()

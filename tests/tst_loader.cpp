@@ -52,7 +52,7 @@ struct Gate {
             if (self->before)
                 self->before(path);
             if (fileNameOf(path) == std::exchange(self->failOnce, {}))
-                return Thumbnail {QImage(), ThumbnailSource::Decoded, fileIdentity(path)};
+                return Thumbnail {QImage(), ThumbnailSource::Decoded, pictureFileIdentity(path)};
             return makeThumbnail(path, cover);
         };
     }
