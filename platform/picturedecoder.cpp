@@ -250,10 +250,12 @@ double fitScale(QSize size, QSize box, qint64 maxPixels)
     return scale;
 }
 
-// The MiB a picture of maxPixels may take once decoded, never less than a thumbnail's.
+// The MiB a picture of maxPixels may take once decoded, never less than a thumbnail's, nor more
+// than an enlarged view takes in one piece (128 MiB, some 33 megapixels): a bigger JPEG is
+// decoded at a half, a quarter or an eighth instead.
 int limitFor(qint64 maxPixels)
 {
-    return int(std::clamp<qint64>((maxPixels * 4) >> 20, ThumbnailMiB, 1 << 20));
+    return int(std::clamp<qint64>((maxPixels * 4) >> 20, ThumbnailMiB, 128));
 }
 
 QImage decodeCovering(PictureReader &reader, QSize cover)

@@ -31,7 +31,7 @@ struct Folder {
     Folder()
     {
         for (int n = 0; n < Four.size(); ++n)
-            writePicture(path(Four[n]), n, QSize(64, 48), Four[n].endsWith(QStringLiteral(".gif")) ? "PNG" : "JPG");
+            writePicture(path(Four[n]), n, QSize(64, 48), Four[n].endsWith(QStringLiteral(".gif")) ? "BMP" : "JPG");
         if (!env.start())
             qFatal("no start");
         env.openFolder(dir);
