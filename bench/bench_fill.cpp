@@ -354,7 +354,8 @@ int main(int argc, char *argv[])
     std::printf("\nload average before: %s; %d threads\n", qPrintable(loadAverage()), QThread::idealThreadCount());
     const QStringList pagePaths = picturePaths(f.camera, Cells, 5);
     const double djpegPage = djpegLoopSeconds(pagePaths);
-    const double djpegAll = djpegLoopSeconds(picturePaths(f.camera, CameraCount, 5));
+    double djpegAllCpu = 0;
+    const double djpegAll = djpegLoopSeconds(picturePaths(f.camera, CameraCount, 5), &djpegAllCpu);
     if (djpegPage <= 0 || djpegAll <= 0)
         qFatal("djpeg is missing or failed: apt-get install libjpeg-turbo-progs");
 
@@ -382,11 +383,14 @@ int main(int argc, char *argv[])
     const QList<Answer> answers = inputsDuringFill(w, f.camera);
     // 4.
     leave(*app, f, true);
+    const double fillCpuBefore = cpuSeconds();
+    const qint64 decodesBefore = w.pictures().Decodes;
     const double wholeFill = timed([&] {
         w.Dir1->setPath(f.camera);
         waitForFill(w);
     });
-    const qint64 fillDecodes = w.pictures().Decodes;
+    const double fillCpu = cpuSeconds() - fillCpuBefore;
+    const qint64 fillDecodes = w.pictures().Decodes - decodesBefore;
     // 5.
     leave(*app, f, true);
     const Cpu first300 = cpuOf(w, [&] { w.Dir1->setPath(f.three); });
@@ -473,8 +477,12 @@ int main(int argc, char *argv[])
     row(QStringLiteral("3. input during the fill, worst of %1 (ms)").arg(during.size()), QString::number(worst, 'f', 1),
         QString(), -1, QStringLiteral("100"), !during.isEmpty() && worst <= 100 && unanswered == 0);
     std::printf("   median %.1f ms; inputs that changed no caption: %d\n", median(during), unanswered);
-    row(QStringLiteral("4. whole fill, 1000 camera JPEGs"), secs(wholeFill), secs(djpegAll), wholeFill / djpegAll,
-        QStringLiteral("0.5"), wholeFill / djpegAll <= 0.5 && fillDecodes > 0);
+    row(QStringLiteral("4. whole fill, 1000 camera JPEGs (%1 decodes)").arg(fillDecodes), secs(wholeFill),
+        secs(djpegAll), wholeFill / djpegAll, QStringLiteral("0.5"), wholeFill / djpegAll <= 0.5 && fillDecodes > 0);
+    // CPU time does not depend on what else the machine runs: with two cores to itself the fill's
+    // wall time is about half its CPU time.
+    std::printf("   CPU time: the fill %.3f s, the djpeg loop %.3f s (ratio %.3f)\n", fillCpu, djpegAllCpu,
+        fillCpu / djpegAllCpu);
     row(QStringLiteral("5. revisit of the 300, CPU (%1 decodes)").arg(revisit.decodes), secs(revisit.seconds),
         secs(first300.seconds), revisit.seconds / first300.seconds, QStringLiteral("0.05"),
         revisit.seconds / first300.seconds <= 0.05 && revisit.decodes == 0);

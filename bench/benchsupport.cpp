@@ -42,7 +42,18 @@ QImage photoLike(int n, QSize size)
     return img;
 }
 
-double djpegLoopSeconds(const QStringList &files)
+namespace {
+
+double childrenCpuSeconds()
+{
+    rusage u {};
+    getrusage(RUSAGE_CHILDREN, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+} // namespace
+
+double djpegLoopSeconds(const QStringList &files, double *cpu)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("djpeg")).isEmpty())
         return -1;
@@ -50,6 +61,7 @@ double djpegLoopSeconds(const QStringList &files)
         QStringLiteral("for f in \"$@\"; do djpeg -scale 1/8 \"$f\" >/dev/null || exit 1; done"), QStringLiteral("sh")};
     args << files;
     QProcess loop;
+    const double cpuBefore = childrenCpuSeconds();
     QElapsedTimer t;
     t.start();
     // One core: taskset pins the whole loop to the first CPU.
@@ -63,7 +75,10 @@ double djpegLoopSeconds(const QStringList &files)
     }
     if (!loop.waitForFinished(-1) || loop.exitCode() != 0)
         return -1;
-    return double(t.nsecsElapsed()) / 1e9;
+    const double seconds = double(t.nsecsElapsed()) / 1e9;
+    if (cpu)
+        *cpu = childrenCpuSeconds() - cpuBefore;
+    return seconds;
 }
 
 namespace {

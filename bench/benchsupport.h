@@ -13,8 +13,8 @@ namespace orvella::bench {
 QImage photoLike(int n, QSize size);
 
 // Seconds a loop of `djpeg -scale 1/8` takes over files on one core (taskset), or -1 when djpeg
-// is missing or fails.
-double djpegLoopSeconds(const QStringList &files);
+// is missing or fails; cpu, when given, receives the loop's CPU time (user and system).
+double djpegLoopSeconds(const QStringList &files, double *cpu = nullptr);
 
 // Peak resident memory (VmHWM) of this process, in MB, or -1.
 qint64 peakResidentMb();
