@@ -242,8 +242,8 @@ void BulkSorter::File1_MouseUp()
 
 void BulkSorter::Command1_Click()
 {
-    for (state.FileIndex = File1->ListCount() - 1; state.FileIndex >= 0; --state.FileIndex)
-        File1->setSelected(state.FileIndex, true);
+    File1->setAllSelected(true);
+    state.FileIndex = -1; // where a loop over the list from its end stops
     CountSelectedFiles();
     Text2->setFocus();
 }
@@ -255,15 +255,15 @@ void BulkSorter::Command2_Click()
 
 void BulkSorter::ClearFileSelection()
 {
-    for (state.FileIndex = File1->ListCount() - 1; state.FileIndex >= 0; --state.FileIndex)
-        File1->setSelected(state.FileIndex, false);
+    File1->setAllSelected(false);
+    state.FileIndex = -1;
     CountSelectedFiles();
     Text2->setFocus();
 }
 
 void BulkSorter::CountSelectedFiles()
 {
-    state.FilesSelected = int(File1->selectedIndices().size());
+    state.FilesSelected = int(File1->selectedCount());
 }
 
 void BulkSorter::Command3_Click()

@@ -36,12 +36,16 @@ void NamePreview::Command3_Click()
     s.NameCounter = *start;
     const QString prefix = w.Text2->text();
     const bool numbered = s.FilesSelected != 1;
+    QStringList names;
+    names.reserve(s.FilesSelected);
     for (const qsizetype i : w.File1->selectedIndices()) {
         s.FileIndex = int(i);
         ExtractExtension();
-        w.List1->addItem(newName(prefix, s.NameCounter, s.Extension, numbered));
+        names.append(newName(prefix, s.NameCounter, s.Extension, numbered));
         ++s.NameCounter;
     }
+    // In one step: added one at a time, the list lays itself out again after each.
+    w.List1->addItems(names);
     w.Text2->setFocus();
     setArrow();
 }

@@ -60,10 +60,10 @@ void GridSelection::SelectAllFiles()
 {
     SelectionMarks &s = m_marks;
     const qsizetype count = m_ui.File1.ListCount();
-    for (qsizetype i = count - 1; i >= 0; --i) {
-        m_ui.File1.setSelected(i, true);
-        s.setSelectFlag(i, 1);
-    }
+    m_ui.File1.setAllSelected(true);
+    if (qsizetype(s.SelectFlags.size()) < count)
+        s.SelectFlags.resize(size_t(count));
+    std::fill_n(s.SelectFlags.begin(), count, 1);
     s.SelectedCount = count;
     paintAllCaptions(true);
 }
@@ -73,12 +73,12 @@ void GridSelection::ClearSelection()
     SelectionMarks &s = m_marks;
     s.SelectedCount = 0;
     m_anchor = -1;
-    for (qsizetype i = m_ui.File1.ListCount() - 1; i >= 0; --i) {
-        m_ui.File1.setSelected(i, false);
-        s.setSelectFlag(i, 0);
-    }
-    // Marks past the end of a list that has just shrunk (after a rename or move) would otherwise
-    // show as selected, and count wrongly, once the list grows again.
+    m_ui.File1.setAllSelected(false);
+    // Every mark, also those past the end of a list that has just shrunk (after a rename or move):
+    // they would otherwise show as selected, and count wrongly, once the list grows again.
+    const qsizetype count = m_ui.File1.ListCount();
+    if (qsizetype(s.SelectFlags.size()) < count)
+        s.SelectFlags.resize(size_t(count));
     std::fill(s.SelectFlags.begin(), s.SelectFlags.end(), 0);
     paintAllCaptions(false);
 }
@@ -135,6 +135,8 @@ void GridSelection::selectThrough(int index)
     const qsizetype target = m_position.PageStart + index;
     // The list may have shrunk under an anchor set before (it never grows without a clear).
     const qsizetype anchor = m_anchor < 0 ? target : std::min<qsizetype>(m_anchor, m_ui.File1.ListCount() - 1);
+    // The entries not yet marked, as runs the list selects in one step.
+    QList<std::pair<qsizetype, qsizetype>> runs;
     for (qsizetype i = std::min(anchor, target); i <= std::max(anchor, target); ++i) {
         if (s.selectFlag(i) != 0)
             continue;
@@ -143,8 +145,12 @@ void GridSelection::selectThrough(int index)
         if (cell >= 0 && cell < ThumbnailGrid::Cells)
             paintCaption(int(cell), true);
         s.setSelectFlag(i, 1);
-        m_ui.File1.setSelected(i, true);
+        if (!runs.isEmpty() && runs.last().second == i - 1)
+            runs.last().second = i;
+        else
+            runs.append({i, i});
     }
+    m_ui.File1.setRangesSelected(runs, true);
     s.ClickedCell = index;
     m_anchor = target;
 }

@@ -106,8 +106,9 @@ void TestRenamer::listsSelectsPreviewsAndKeepsItsFolder()
         QCOMPARE(r.focusWidget(), r.Text2);
     }
     QCOMPARE(r.state.FilesSelected, 3);
-    // Select None, then Select All.
-    for (const auto &[button, selected] : {std::pair {r.Command2, 0}, std::pair {r.Command1, 4}}) {
+    // Select None, then Select All, twice.
+    for (const auto &[button, selected] :
+        {std::pair {r.Command2, 0}, std::pair {r.Command1, 4}, std::pair {r.Command1, 4}}) {
         r.Text3->setFocus();
         button->click();
         QCOMPARE(int(r.File1->selectedNames().size()), selected);

@@ -1,5 +1,9 @@
 #include "ui/filelistbox.h"
 
+#include <algorithm>
+
+#include <QItemSelectionModel>
+
 #include "platform/filelisting.h"
 #include "platform/paths.h"
 
@@ -63,14 +67,66 @@ void FileListBox::setSelected(qsizetype i, bool selected)
         item(int(i))->setSelected(selected);
 }
 
+// The list widget keeps its selection as ranges of rows and compares the old ranges with the new
+// on every change, so entries selected one call at a time cost more with each one already there:
+// every bulk change below is one selection of whole ranges, and the readers go by the ranges.
+
+void FileListBox::setRangeSelected(qsizetype from, qsizetype to, bool selected)
+{
+    setRangesSelected({{std::min(from, to), std::max(from, to)}}, selected);
+}
+
+void FileListBox::setRangesSelected(const QList<std::pair<qsizetype, qsizetype>> &ranges, bool selected)
+{
+    QItemSelection selection;
+    const qsizetype n = count();
+    for (const auto &[first, last] : ranges) {
+        const qsizetype from = std::max<qsizetype>(first, 0), to = std::min(last, n - 1);
+        if (from <= to)
+            selection.select(model()->index(int(from), 0), model()->index(int(to), 0));
+    }
+    if (!selection.isEmpty())
+        selectionModel()->select(selection, selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+}
+
+void FileListBox::setAllSelected(bool selected)
+{
+    // Cleared first: the list then compares the new range with nothing, however many ranges the
+    // clicks before had made.
+    if (selected && selectedCount() == count())
+        return;
+    selectionModel()->clearSelection();
+    if (selected)
+        setRangeSelected(0, count() - 1, true);
+}
+
+std::vector<char> FileListBox::selectedFlags() const
+{
+    std::vector<char> flags(size_t(count()), 0);
+    for (const QItemSelectionRange &r : selectionModel()->selection())
+        if (r.isValid())
+            std::fill(flags.begin() + r.top(), flags.begin() + r.bottom() + 1, 1);
+    return flags;
+}
+
 QList<qsizetype> FileListBox::selectedIndices() const
 {
     QList<qsizetype> out;
-    const qsizetype n = count();
-    for (qsizetype i = 0; i < n; ++i)
-        if (item(int(i))->isSelected())
-            out.append(i);
+    if (!selectionModel()->hasSelection())
+        return out;
+    const std::vector<char> flags = selectedFlags();
+    for (size_t i = 0; i < flags.size(); ++i)
+        if (flags[i])
+            out.append(qsizetype(i));
     return out;
+}
+
+qsizetype FileListBox::selectedCount() const
+{
+    if (!selectionModel()->hasSelection())
+        return 0;
+    const std::vector<char> flags = selectedFlags();
+    return std::count(flags.begin(), flags.end(), 1);
 }
 
 QStringList FileListBox::selectedNames() const

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include <QListWidget>
 
 #include "platform/result.h"
@@ -27,9 +30,16 @@ public:
     QString List(qsizetype i) const;
     bool Selected(qsizetype i) const;
     void setSelected(qsizetype i, bool selected);
-    // The selected entries, in list order: their indices, or their names.
+    // Selects or deselects entries from..to (both included, either order, clipped to the list) in
+    // one step: the cost does not grow with the entries, nor with the selection there is already.
+    void setRangeSelected(qsizetype from, qsizetype to, bool selected);
+    // The same for several ranges at once (first, last), each in list order.
+    void setRangesSelected(const QList<std::pair<qsizetype, qsizetype>> &ranges, bool selected);
+    void setAllSelected(bool selected);
+    // The selected entries, in list order: their indices, or their names; and how many there are.
     QList<qsizetype> selectedIndices() const;
     QStringList selectedNames() const;
+    qsizetype selectedCount() const;
     // Name of the entry that has the focus ("" when none).
     QString currentName() const;
 
@@ -41,6 +51,8 @@ protected:
 
 private:
     OpResult reread(const QString &folder);
+    // One flag per entry, 1 where it is selected, read from the selection's ranges.
+    std::vector<char> selectedFlags() const;
 
     QString m_path;
     QString m_pattern = QStringLiteral("*");
