@@ -79,6 +79,8 @@ OpResult ThumbnailLoader::LoadThumbnails()
     FileListBox &list = m_ui.File1;
     if (OpResult r = list.setPattern(m_settings.ImageFormat); !r)
         return r;
+    // A fill that runs gives way to this one, which ends for both.
+    m_loading = false;
     dropFill();
     PictureSlots &s = m_pictures;
     const qsizetype count = list.ListCount();

@@ -65,7 +65,8 @@ public:
 signals:
     // Slot slot has just been filled.
     void slotFilled(qsizetype slot);
-    // The fill has made every thumbnail it planned, or was dropped.
+    // The fill has made every thumbnail it planned, or was dropped (not when a new load takes
+    // its place: that one ends for both).
     void loadEnded();
     // The manual load is about to drop the selection (it re-reads the list).
     void selectionToBeCleared();

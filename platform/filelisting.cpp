@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include "platform/fileservices.h"
@@ -78,7 +79,11 @@ Listing listFiles(const QString &folder, const QString &pattern)
 
 Listing listSubfolders(const QString &folder)
 {
-    return list(folder, QDir::Dirs);
+    Listing all = list(folder, QDir::Dirs);
+    // The toolkit also puts a link to a pipe or a device among the folders.
+    const QDir dir(QDir::fromNativeSeparators(folder));
+    all.names.removeIf([&dir](const QString &name) { return !QFileInfo(dir, name).isDir(); });
+    return all;
 }
 
 } // namespace orvella

@@ -18,6 +18,7 @@
 #include "browse/thumbnailcache.h"
 #include "browse/thumbnailplan.h"
 #include "dialogs/picturebox.h"
+#include "platform/filelisting.h"
 #include "platform/paths.h"
 #include "tests/testsupport.h"
 #include "ui/busypointer.h"
@@ -198,7 +199,8 @@ void TestLoader::windowWorksDuringAFill()
     QVERIFY(env.start());
     MainWindow &w = env.w();
     env.openFolder(dir);
-    // The pipe itself is not listed; the link is, and its cell stays empty.
+    // The pipe itself is not listed; the link is, and its cell stays empty. Neither is a folder.
+    QCOMPARE(listSubfolders(dir).names, QStringList());
     QCOMPARE(w.File1->List(0), u"link.jpg"_s);
     QCOMPARE(w.File1->ListCount(), 61);
     QCOMPARE(w.pictures().States[0], SlotState::Unreadable);
