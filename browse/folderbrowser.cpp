@@ -39,7 +39,7 @@ void FolderBrowser::Dir1_Change()
     // Start-up loads the thumbnails itself once the window is ready. With manual loading the
     // grid keeps what it shows, and nothing more is made for the old list.
     if (m_settings.AutoThumbnails && !m_startingUp)
-        m_loader.LoadThumbnails();
+        m_loader.loadListedThumbnails();
     else
         m_loader.stopFill();
 }
@@ -71,7 +71,7 @@ OpResult FolderBrowser::RefreshAfterFileOperation()
     m_marks.SelectedCount = 0;
     // The marks follow the list, down as well as up.
     m_marks.SelectFlags.assign(size_t(m_ui.File1.ListCount()), 0);
-    return m_loader.LoadThumbnails();
+    return m_loader.loadListedThumbnails();
 }
 
 void FolderBrowser::openDriveRoot()

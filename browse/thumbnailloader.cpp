@@ -75,11 +75,19 @@ void ThumbnailLoader::showProgress(int value)
 
 OpResult ThumbnailLoader::LoadThumbnails()
 {
-    // List: the names, the count and the paging buttons at once.
-    FileListBox &list = m_ui.File1;
-    if (OpResult r = list.setPattern(m_settings.ImageFormat); !r)
+    if (OpResult r = m_ui.File1.setPattern(m_settings.ImageFormat); !r)
         return r;
-    // A fill that runs gives way to this one, which ends for both.
+    return loadListedThumbnails();
+}
+
+OpResult ThumbnailLoader::loadListedThumbnails()
+{
+    // A list read with another pattern is read again with the picture formats.
+    FileListBox &list = m_ui.File1;
+    if (list.Pattern() != m_settings.ImageFormat)
+        return LoadThumbnails();
+    // List: the names, the count and the paging buttons at once. A fill that runs gives way to
+    // this one, which ends for both.
     m_loading = false;
     dropFill();
     PictureSlots &s = m_pictures;

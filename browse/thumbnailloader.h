@@ -50,6 +50,8 @@ public:
     // only when the folder cannot be re-read. A fill that runs is dropped: what it made stays in
     // the run's thumbnails for the new one.
     OpResult LoadThumbnails();
+    // The same for the list as it was just read.
+    OpResult loadListedThumbnails();
     void ButtonLoadThumbs_Click();
     // Drops the fill's queued work (the list changed under it, without a load).
     void stopFill();
