@@ -312,8 +312,7 @@ void TestFileOps::deleteFiles()
         f.w().File1->setSelected(3, true);
         f.env.boxes().script({AnswerCancel});
         f.w().deleteFiles().DeleteSelectedFiles();
-        QCOMPARE(filesIn(f.dir), Four);
-        QCOMPARE(f.w().marks().SelectedCount, 2);
+        QVERIFY(filesIn(f.dir) == Four && f.w().marks().SelectedCount == 2);
         QVERIFY(QFile::remove(f.path(u"b.JPG"_s)));
         f.w().toolbar().Toolbar1_ButtonClick(u"DeleteSelected"_s);
         QCOMPARE(filesIn(f.dir), QStringList {"c.gif"});
