@@ -250,8 +250,7 @@ QString otherVolumeFolder(const QString &here)
 
 QStringList filesIn(const QString &folder)
 {
-    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    return names;
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
 QStringList entriesIn(const QString &folder)
@@ -290,17 +289,13 @@ TestVolume::TestVolume(Kind kind)
     const QString image = m_dir.filePath(QStringLiteral("card.img"));
     QDir().mkpath(path());
     QFile::setPermissions(m_dir.path(), QFile::Permissions(0x7755)); // rwxr-xr-x: others reach the volume
-    if (kind == SharedTmpfs) {
+    // The card needs exfatprogs and exfat-fuse (./scripts/test installs them); the first step that
+    // fails says why.
+    if (kind == SharedTmpfs)
         m_error = runTool(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"mode=1777,size=64m"_s, u"tmpfs"_s, path()});
-        return;
-    }
-    // exfatprogs and exfat-fuse (./scripts/test installs them).
-    m_error = runTool(u"truncate"_s, {u"-s"_s, u"64M"_s, image});
-    if (m_error.isEmpty())
-        m_error = runTool(u"mkfs.exfat"_s, {image});
-    if (m_error.isEmpty())
-        m_error = runTool(u"losetup"_s, {u"-f"_s, u"--show"_s, image}, &m_loop);
-    if (m_error.isEmpty())
+    else if ((m_error = runTool(u"truncate"_s, {u"-s"_s, u"64M"_s, image})).isEmpty()
+        && (m_error = runTool(u"mkfs.exfat"_s, {image})).isEmpty()
+        && (m_error = runTool(u"losetup"_s, {u"-f"_s, u"--show"_s, image}, &m_loop)).isEmpty())
         m_error = runTool(u"mount.exfat-fuse"_s, {m_loop, path()});
 }
 

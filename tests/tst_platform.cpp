@@ -24,8 +24,7 @@ class TestPlatform : public QObject {
     Q_OBJECT
 private slots:
     void patternMatching();
-    void listings();
-    void driveList();
+    void listingsAndDrives();
     void messageBoxesShowTextAsItIs();
     void downloadSavesThePage();
 };
@@ -42,7 +41,7 @@ void TestPlatform::patternMatching()
         QVERIFY2(matchesPattern(QString::fromLatin1(name), pattern) == matches, name);
 }
 
-void TestPlatform::listings()
+void TestPlatform::listingsAndDrives()
 {
     // Files only, no hidden ones, in name order whatever the letter case (ties in a fixed order).
     // The folder list: the open folder's ancestors from the root down, the open folder, then its
@@ -92,15 +91,11 @@ void TestPlatform::listings()
     QVERIFY(!dirs.setPath(top + u"/nowhere"_s).ok);
     QCOMPARE(dirs.Path(), nativeFolder(top));
     QCOMPARE(changes.count(), 1);
-}
 
-void TestPlatform::driveList()
-{
     // The system volume comes first. The drive shown for a folder is the deepest listed mount that
     // holds it, not one whose name only begins the same way. (Picking a drive is tried through the
     // windows.)
     QCOMPARE(listVolumes().first().root, QDir::rootPath());
-    TestEnv env;
     DriveListBox drives;
     const QString root = nativeFolder(env.root());
     drives.setVolumes({{u"/"_s, QString()}, {root, QString()}, {root + u"/card"_s, u"CARD"_s}});

@@ -194,11 +194,10 @@ void TestUndo::keptClearedOrIgnored()
     world.run(Rename);
     MainWindow &w = world.env.w();
     // Cancel keeps the files and the record (the run below finds "x 002.jpg" taken).
-    world.env.boxes().script({AnswerCancel});
+    world.env.boxes().script({AnswerCancel, AnswerCancel});
     world.pressUndo();
     // While the thumbnails are being made the key works as ever: it asks.
     const qsizetype shown = world.boxes();
-    world.env.boxes().script({AnswerCancel});
     connect(
         &w.loader(), &ThumbnailLoader::slotFilled, &w, [&] { world.pressUndo(); }, Qt::SingleShotConnection);
     w.loader().ButtonLoadThumbs_Click();
@@ -223,8 +222,7 @@ void TestUndo::movedRelativeLinkComesBack()
     World world;
     QVERIFY(QDir(world.a).mkdir(u"store"_s) && QFile::link(u"store/x.jpg"_s, world.a + u"/link.jpg"_s));
     writeFile(world.a + u"/store/x.jpg"_s, "x");
-    world.run(Move);
-    QVERIFY(QFileInfo(world.b + u"/link.jpg"_s).isSymLink());
+    world.run(Move); // a link moved as the file it points to comes back a file: the last check
     world.pressUndo();
     QCOMPARE(world.env.boxes().shown().constLast().title, u"Dunmere"_s); // the question, and no report after it
     QCOMPARE(QFile::symLinkTarget(world.a + u"/link.jpg"_s), world.a + u"/store/x.jpg"_s);
