@@ -1,7 +1,6 @@
 // The main window's start-up and its browsing: folders, drives, the thumbnail loader and its progress.
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -150,20 +149,6 @@ void TestBrowse::foldersListPicturesAndLoadThem()
     }
     QCOMPARE(w.ProgressBar1->value(), 100);
     QCOMPARE(cells(w, 1), QStringLiteral("-"));
-
-    // A reload decodes nothing it has decoded: without the file at index 5, slot 5 takes the
-    // thumbnail of the file after it, and the last cell is emptied.
-    const QString ten = env.makeFolder(QStringLiteral("ten"));
-    const QStringList names = writePictures(ten, 10);
-    env.openFolder(ten);
-    w.grid().scrolldown_Click();
-    QVERIFY(QFile::remove(QDir(ten).filePath(names[5])));
-    const qint64 before = w.pictures().Decodes;
-    w.loader().ButtonLoadThumbs_Click();
-    waitForThumbnails(w);
-    QCOMPARE(w.pictures().Decodes, before);
-    QVERIFY(pictureNumber(w.Image1[4]->picture()) == 4 && pictureNumber(w.Image1[5]->picture()) == 6);
-    QVERIFY(!w.Image1[9]->hasPicture() && w.pictures().SlotPaths[5] == QDir(ten).filePath(names[6]));
 
     // More than a thousand: every slot holds its own file's thumbnail; the last ones can be selected.
     const QString many = env.makeFolder(QStringLiteral("thousands"));
