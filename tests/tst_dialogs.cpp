@@ -92,8 +92,7 @@ void TestDialogs::optionsDialog()
     QVERIFY(o.isVisible() && !w().isEnabled());
     QVERIFY(!settings().DeleteRecycle && w().ButtonLoadThumbs->isVisible());
     // The close box then leaves every setting, and the boxes, as they were at opening.
-    QVERIFY(o.close());
-    QVERIFY(w().isEnabled() && w().ButtonLoadThumbs->isHidden());
+    QVERIFY(o.close() && w().isEnabled() && w().ButtonLoadThumbs->isHidden());
     QVERIFY(settings().DeleteRecycle && settings().AutoThumbnails
         && settings().ImageFormat == BrowserSettings::defaultImageFormat());
     settings().PictureSize = settings().DeleteRecycle = settings().AutoThumbnails = false;
