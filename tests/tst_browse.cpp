@@ -1,7 +1,6 @@
 // The main window's start-up and its browsing: folders, drives, the thumbnail loader and its progress.
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -57,10 +56,10 @@ void TestBrowse::startUpAndSecondCopy()
     for (const QString &p : {w.Dir1->Path(), w.File1->Path(), workingFolder(), w.Drive1->driveRoot()})
         QCOMPARE(p, QStringLiteral("/dev/shm"));
     QCOMPARE(w.pictures().Decodes, qint64(w.File1->ListCount())); // loaded once
-    QCOMPARE(w.Text4->text(), QStringLiteral("Total Pictures %1").arg(w.File1->ListCount()));
     QVERIFY(s.AutoThumbnails && s.PictureSize && s.DeleteRecycle && w.ButtonLoadThumbs->isHidden());
-    QCOMPARE(s.ImageFormat, QStringLiteral("*.jpg;*.jpeg;*.bmp;*.gif;*.ico"));
-    QCOMPARE(w.Text3->text(), QStringLiteral("1"));
+    QCOMPARE((QStringList {w.Text4->text(), s.ImageFormat, w.Text3->text()}),
+        (QStringList {
+            QStringLiteral("Total Pictures %1").arg(w.File1->ListCount()), "*.jpg;*.jpeg;*.bmp;*.gif;*.ico", "1"}));
     // The test's advertisement address refuses at once: the pane is hidden, nothing said.
     QVERIFY(w.downloadFailed() == 1 && w.WebBrowser1->isHidden());
 
@@ -129,8 +128,7 @@ void TestBrowse::foldersListPicturesAndLoadThem()
     QCOMPARE(w.Text4->text(), QStringLiteral("Total Pictures 9"));
     QCOMPARE(progress, (QList<QVariantList> {{0}, {11}, {22}, {33}, {44}, {56}, {67}, {78}, {89}, {100}}));
     QCOMPARE(cells(w, 10), QStringLiteral("CAPS.JPG p0.jpg p1.jpg p2.jpg p3.jpg p4.jpg p5.jpg p6.jpg p7.jpg -"));
-    QCOMPARE(pictureNumber(w.Image1[0]->picture()), 9);
-    QCOMPARE(pictureNumber(w.Image1[8]->picture()), 7);
+    QVERIFY(pictureNumber(w.Image1[0]->picture()) == 9 && pictureNumber(w.Image1[8]->picture()) == 7);
 
     // Undecodable files are listed with empty cells; nothing is said.
     const QString broken = env.makeFolder(QStringLiteral("broken"));
@@ -151,23 +149,6 @@ void TestBrowse::foldersListPicturesAndLoadThem()
     }
     QCOMPARE(w.ProgressBar1->value(), 100);
     QCOMPARE(cells(w, 1), QStringLiteral("-"));
-
-    // A reload decodes nothing it has decoded: without the file at index 5, slots 5 to 8 take
-    // the thumbnails of the files after it.
-    const QString ten = env.makeFolder(QStringLiteral("ten"));
-    const QStringList names = writePictures(ten, 10);
-    env.openFolder(ten);
-    w.grid().scrolldown_Click();
-    QVERIFY(QFile::remove(QDir(ten).filePath(names[5])));
-    const qint64 before = w.pictures().Decodes;
-    w.loader().ButtonLoadThumbs_Click();
-    waitForThumbnails(w);
-    QCOMPARE(w.pictures().Decodes, before);
-    for (int i = 0; i <= 8; ++i) {
-        QCOMPARE(pictureNumber(w.Image1[size_t(i)]->picture()), i < 5 ? i : i + 1);
-        QCOMPARE(w.pictures().SlotPaths[size_t(i)], QDir(ten).filePath(names[i < 5 ? i : i + 1]));
-    }
-    QVERIFY(!w.Image1[9]->hasPicture());
 
     // More than a thousand: every slot holds its own file's thumbnail; the last ones can be selected.
     const QString many = env.makeFolder(QStringLiteral("thousands"));
@@ -192,18 +173,14 @@ void TestBrowse::foldersListPicturesAndLoadThem()
 void TestBrowse::drivesAndFolders()
 {
     TestEnv env;
-    const QString stick = env.makeFolder(QStringLiteral("stick"));
-    writePictures(stick, 2, QStringLiteral("s"));
-    const QString dcim = env.makeFolder(QStringLiteral("stick/DCIM"));
-    writePictures(dcim, 1);
-    const QString here = env.makeFolder(QStringLiteral("here"));
-    writePictures(here, 40);
-    const QString child = env.makeFolder(QStringLiteral("here/vanishing"));
-    const QString gone = env.makeFolder(QStringLiteral("unplugged"));
-    const QString b = env.makeFolder(QStringLiteral("b"));
-    writePictures(b, 4, QStringLiteral("b"));
-    const QString c = env.makeFolder(QStringLiteral("c"));
-    writePictures(c, 3, QStringLiteral("c"));
+    auto folder = [&](const char *name, int pictures = 0, const char *prefix = "pic") {
+        const QString dir = env.makeFolder(QString::fromLatin1(name));
+        writePictures(dir, pictures, QString::fromLatin1(prefix));
+        return dir;
+    };
+    const QString stick = folder("stick", 2, "s"), dcim = folder("stick/DCIM", 1), here = folder("here", 40);
+    const QString child = folder("here/vanishing"), gone = folder("unplugged"), b = folder("b", 4, "b"),
+                  c = folder("c", 3, "c");
     QVERIFY(env.start());
     MainWindow &w = env.w();
     env.openFolder(here);

@@ -89,13 +89,12 @@ void TestDialogs::optionsDialog()
     o.ManualThumb->setChecked(true);
     okWith({});
     QCOMPARE(m_env->boxes().shown().value(0).text, QStringLiteral("You must select a Picture Format"));
-    QVERIFY(o.isVisible() && !w().isEnabled() && w().ButtonLoadThumbs->isVisible());
-    QVERIFY(!settings().DeleteRecycle);
+    QVERIFY(o.isVisible() && !w().isEnabled());
+    QVERIFY(!settings().DeleteRecycle && w().ButtonLoadThumbs->isVisible());
     // The close box then leaves every setting, and the boxes, as they were at opening.
-    QVERIFY(o.close());
-    QVERIFY(w().isEnabled() && w().ButtonLoadThumbs->isHidden());
-    QVERIFY(settings().DeleteRecycle && settings().AutoThumbnails);
-    QCOMPARE(settings().ImageFormat, BrowserSettings::defaultImageFormat());
+    QVERIFY(o.close() && w().isEnabled() && w().ButtonLoadThumbs->isHidden());
+    QVERIFY(settings().DeleteRecycle && settings().AutoThumbnails
+        && settings().ImageFormat == BrowserSettings::defaultImageFormat());
     settings().PictureSize = settings().DeleteRecycle = settings().AutoThumbnails = false;
     openOptions();
     QVERIFY(o.FullScreen->isChecked() && o.PermDel->isChecked() && o.ManualThumb->isChecked());
@@ -116,8 +115,7 @@ void TestDialogs::optionsDialog()
     pressKey(o, Qt::Key_Return);
     QVERIFY(!o.isVisible() && m_env->boxes().shown().size() == 1);
     QVERIFY(!settings().PictureSize && settings().DeleteRecycle && settings().AutoThumbnails);
-    QVERIFY(w().ButtonLoadThumbs->isHidden());
-    QCOMPARE(settings().ImageFormat, pattern);
+    QVERIFY(w().ButtonLoadThumbs->isHidden() && settings().ImageFormat == pattern);
     openOptions();
     pressKey(o, Qt::Key_Escape); // the pattern is back, so the dialog closed
     QCOMPARE(settings().ImageFormat, pattern);
@@ -131,8 +129,7 @@ void TestDialogs::optionsDialog()
     okWith({"GIF"});
     m_env->openFolder(other);
     QTest::mouseClick(w().ButtonLoadThumbs, Qt::LeftButton);
-    QCOMPARE(w().File1->ListCount(), 1);
-    QCOMPARE(w().Text1[0]->text(), QStringLiteral("static.gif"));
+    QVERIFY(w().File1->ListCount() == 1 && w().Text1[0]->text() == QStringLiteral("static.gif"));
 
     // The dialog outlives the main window, keeps the last OK's boxes and works on the new window.
     pressToolbar(w(), QStringLiteral("FileRenamer"));
@@ -170,22 +167,19 @@ void TestDialogs::viewers()
     QVERIFY(big().isVisible() && w().Picture2->isHidden() && w().isEnabled());
     QCOMPARE(big().palette().color(QPalette::Window), QColor(Qt::black));
     PictureBox &pic = *big().Picture1;
-    QCOMPARE(pic.size(), QSize(2400, 1800));
-    QCOMPARE(pictureNumber(pic.Picture()), 2);
+    QVERIFY(pic.size() == QSize(2400, 1800) && pictureNumber(pic.Picture()) == 2);
     // Cut off equally on opposite sides; the next picture goes where the last one was put.
     QVERIFY(std::abs(2 * pic.x() + pic.width() - big().width()) <= 1 && pic.x() < 0);
     const QPoint place = pic.pos();
     w().viewer().Image1_DblClick(0);
-    QCOMPARE(pic.size(), QSize(400, 200));
-    QCOMPARE(pic.pos(), place);
+    QVERIFY(pic.size() == QSize(400, 200) && pic.pos() == place);
     big().resize(800, 600);
     QCOMPARE(pic.pos(), QPoint(200, 200));
     QTest::mouseClick(&pic, Qt::LeftButton, {}, QPoint(200, 100));
     QVERIFY(!big().isVisible());
     // Opened again, the window starts afresh; an empty cell shows it black; a click closes it.
     w().viewer().Image1_DblClick(20);
-    QVERIFY(big().isVisible() && !pic.hasPicture());
-    QCOMPARE(big().size(), QSize(twips(10470), twips(5580)));
+    QVERIFY(big().isVisible() && !pic.hasPicture() && big().size() == QSize(twips(10470), twips(5580)));
     QTest::mouseClick(&big(), Qt::LeftButton, {}, QPoint(3, 3));
     QVERIFY(!big().isVisible());
     // "Small Picture": over the grid.
@@ -200,8 +194,7 @@ void TestDialogs::viewers()
     QCOMPARE(pictureNumber(box.grab(QRect(0, 0, box.width(), int(box.drawnRect().height() / 15))).toImage()), 0);
     // A large file is decoded for the box, larger than its thumbnail, no larger than the box.
     w().viewer().Image1_DblClick(2);
-    QCOMPARE(w().picHidden->size(), QSize(2400, 1800));
-    QCOMPARE(pictureNumber(box.drawnPicture()), 2);
+    QVERIFY(w().picHidden->size() == QSize(2400, 1800) && pictureNumber(box.drawnPicture()) == 2);
     QVERIFY(box.drawnPicture().width() <= box.width() && box.drawnPicture().height() <= box.height());
     QTest::mouseClick(&box, Qt::LeftButton);
     QVERIFY(box.isHidden());

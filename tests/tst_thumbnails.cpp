@@ -8,13 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QLabel>
 #include <QLoggingCategory>
-#include <QPushButton>
 #include <QRandomGenerator>
-#include <QScopeGuard>
 #include <QTest>
-#include <QWindow>
 
 #include "browse/gridwidgets.h"
 #include "browse/thumbnailcache.h"
@@ -42,6 +38,13 @@ bool upright(const QImage &img)
 {
     return img.width() > img.height() && quadrant(img, 0.1, 0.1) == 'R' && quadrant(img, 0.9, 0.1) == 'G'
         && quadrant(img, 0.1, 0.9) == 'B' && quadrant(img, 0.9, 0.9) == 'W';
+}
+
+// Covers the cell, and only just: scaled to the cell's shorter side.
+bool justCovers(const QImage &img, QSize cell)
+{
+    return img.width() >= cell.width() && img.height() >= cell.height()
+        && (img.width() <= cell.width() + 1 || img.height() <= cell.height() + 1);
 }
 
 QByteArray solidJpeg(QSize size, QColor colour)
@@ -134,16 +137,14 @@ void TestThumbnails::orientationOnEveryPath()
         QVERIFY2(upright(decodePicture(shared)) && upright(decodePicture(shared, Cell)), qPrintable(shared));
         QImageReader reader(shared);
         reader.setAutoTransform(false);
-        const QImage stored = reader.read();
-        const QImage thumb = stored.scaled(stored.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QImage stored = reader.read(), thumb = stored.scaled(stored.size() / 2);
         writeFile(file, withExif(encodeJpeg(stored, 95), orientation, encodeJpeg(thumb, 95), orientation % 2 == 0));
-        ThumbnailSource source = ThumbnailSource::None;
-        QVERIFY2(upright(decodeThumbnail(file, QSize(130, 100), &source)), qPrintable(shared));
-        QCOMPARE(source, ThumbnailSource::Embedded);
-        const QImage decoded = decodeThumbnail(file, QSize(200, 150), &source);
-        QCOMPARE(source, ThumbnailSource::Decoded);
-        QVERIFY2(upright(decoded), qPrintable(shared));
-        QVERIFY(decoded.width() >= 200 && decoded.height() >= 150 && decoded.width() < 320);
+        for (const auto &[cover, from] : {std::pair {QSize(130, 100), ThumbnailSource::Embedded},
+                 std::pair {QSize(200, 150), ThumbnailSource::Decoded}}) {
+            ThumbnailSource source = ThumbnailSource::None;
+            const QImage t = decodeThumbnail(file, cover, &source);
+            QVERIFY2(upright(t) && source == from && justCovers(t, cover), qPrintable(shared));
+        }
     }
 }
 
@@ -163,15 +164,15 @@ void TestThumbnails::embeddedThumbnailWhenItCoversTheCell()
         const QImage t = decodeThumbnail(file, cover, &source);
         QCOMPARE(quadrant(t, 0.5, 0.5), shown);
         QCOMPARE(source, shown == 'B' ? ThumbnailSource::Embedded : ThumbnailSource::Decoded);
-        QVERIFY(t.width() >= cover.width() && t.height() >= cover.height());
-        QVERIFY(t.width() <= cover.width() + 1 || t.height() <= cover.height() + 1); // just covers
+        QVERIFY(justCovers(t, cover));
     }
     // The shared camera pictures: one with a thumbnail large enough, one with too small a one.
-    ThumbnailSource source = ThumbnailSource::None;
-    decodeThumbnail(picture("camera-exif-thumb.jpg"), Cell, &source);
-    QCOMPARE(source, ThumbnailSource::Embedded);
-    decodeThumbnail(picture("small-exif-thumb.jpg"), Cell, &source);
-    QCOMPARE(source, ThumbnailSource::Decoded);
+    for (const auto &[name, from] : {std::pair {"camera-exif-thumb.jpg", ThumbnailSource::Embedded},
+             std::pair {"small-exif-thumb.jpg", ThumbnailSource::Decoded}}) {
+        ThumbnailSource source = ThumbnailSource::None;
+        decodeThumbnail(picture(name), Cell, &source);
+        QCOMPARE(source, from);
+    }
 }
 
 void TestThumbnails::malformedExifFallsBack()
@@ -240,9 +241,7 @@ void TestThumbnails::desktopThumbnails()
         const QString cacheEntry = writeDesktopEntry(picture, entry);
         const QByteArray entryBytes = contentOf(cacheEntry);
         const QImage shown = desktopThumbnail(picture, fileIdentity(picture), Cell);
-        QVERIFY2(pictureNumber(shown) == (used ? 50 : -1), row);
-        QVERIFY2(!used || (shown.width() >= Cell.width() && shown.height() >= Cell.height()), row);
-        QVERIFY2(!used || shown.width() <= Cell.width() + 1 || shown.height() <= Cell.height() + 1, row);
+        QVERIFY2(pictureNumber(shown) == (used ? 50 : -1) && (!used || justCovers(shown, Cell)), row);
         QCOMPARE(contentOf(cacheEntry), entryBytes);
     }
 

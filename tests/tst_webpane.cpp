@@ -76,9 +76,9 @@ void TestWebPane::hostilePages()
     // Pages past a markup bound are refused before any trial (given a minute here); "/long" is
     // within the bounds, and refused by a trial of 1 ms. The endless reply is refused for its
     // length, long before a minute.
-    for (const Case &c : {Case {"/normal", true}, Case {"/tables", false, {.layoutMs = 60'000}},
-             Case {"/tables10", false, {.layoutMs = 60'000}}, Case {"/levels", false, {.layoutMs = 60'000}},
-             Case {"/divs", false, {.layoutMs = 60'000}}, Case {"/big", false},
+    const PageBounds minute {.layoutMs = 60'000};
+    for (const Case &c : {Case {"/normal", true}, Case {"/tables", false, minute}, Case {"/tables10", false, minute},
+             Case {"/levels", false, minute}, Case {"/divs", false, minute}, Case {"/big", false},
              Case {"/endless", false, {.fetchMs = 60'000}}, Case {"/fifo", true},
              Case {"/long", false, {.layoutMs = 1}}}) {
         auto pane = std::make_unique<WebPane>(nullptr, c.bounds);
