@@ -275,6 +275,11 @@ QString runTool(const QString &program, const QStringList &args, QString *out = 
 }
 } // namespace
 
+bool makeFifo(const QString &path)
+{
+    return QProcess::execute(QStringLiteral("mkfifo"), {path}) == 0;
+}
+
 int runShell(const QString &cmd, int uid)
 {
     QProcess p;

@@ -126,6 +126,9 @@ QStringList filesIn(const QString &folder);
 // Everything in folder, sorted: files, folders, hidden ones, links, broken ones too.
 QStringList entriesIn(const QString &folder);
 
+// Makes a named pipe at path, as another program would.
+bool makeFifo(const QString &path);
+
 // Runs the shell command cmd as the user uid (a child under setpriv, with that user's group only:
 // the tests run as root, so 65534 is another user); its exit code, -1 when it did not end.
 int runShell(const QString &cmd, int uid = 65534);

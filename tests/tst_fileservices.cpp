@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 #include <thread>
 
 #include <QApplication>
@@ -160,7 +159,7 @@ void TestFileServices::killedMoveIsClearedByTheNextMove()
             writeFile(there.filePath(name), "not a copy");
         QVERIFY(QFile::link(there.filePath(u"notes"_s), there.filePath(".orvella-0123456789abcdef.part")));
         // A pipe by a copy's name never holds the search up.
-        QVERIFY(::mkfifo(QFile::encodeName(there.filePath(".orvella-fedcba9876543210.part")).constData(), 0600) == 0);
+        QVERIFY(makeFifo(there.filePath(".orvella-fedcba9876543210.part")));
         kept.append(".orvella-0123456789abcdef.part");
 
         setFaultsForTesting({.noUnnamedFile = true}); // copies get a name of their own, as on a card

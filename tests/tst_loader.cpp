@@ -3,10 +3,9 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <sys/stat.h>
-#include <sys/time.h>
 
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -194,7 +193,7 @@ void TestLoader::windowWorksDuringAFill()
     const QString dir = env.makeFolder(u"fill"_s);
     writePictures(dir, 60);
     // Files that never answer a read: a pipe named as a picture, and a link to it.
-    QVERIFY(mkfifo(QFile::encodeName(dir + u"/pipe.jpg"_s).constData(), 0644) == 0);
+    QVERIFY(makeFifo(dir + u"/pipe.jpg"_s));
     QVERIFY(QFile::link(dir + u"/pipe.jpg"_s, dir + u"/link.jpg"_s));
     QVERIFY(env.start());
     MainWindow &w = env.w();
@@ -247,17 +246,18 @@ void TestLoader::neverTheWrongPicture()
     QCOMPARE(shownNumber(w, 1), 0);
     // A picture rewritten in place within the same second, at the same size, shows anew.
     const QString bmp = dir + u"/pic002.jpg"_s;
-    auto rewrite = [&](int n, long usec) {
+    auto rewrite = [&](int n, int ms) {
         writePicture(bmp, n, QSize(64, 48), "BMP");
-        const timeval times[2] = {{1'700'000'000, usec}, {1'700'000'000, usec}};
-        QVERIFY(utimes(QFile::encodeName(bmp).constData(), times) == 0);
+        QFile file(bmp);
+        QVERIFY(file.open(QIODevice::ReadWrite)
+            && file.setFileTime(QDateTime::fromMSecsSinceEpoch(1'700'000'000'000LL + ms), QFile::FileModificationTime));
     };
-    rewrite(7, 100'000);
+    rewrite(7, 100);
     w.loader().ButtonLoadThumbs_Click();
     waitForThumbnails(w);
     QCOMPARE(shownNumber(w, 2), 7);
     // Rewritten once more, and read once with a passing error: it is tried again at the next load.
-    rewrite(8, 200'000);
+    rewrite(8, 200);
     gate->failOnce = u"pic002.jpg"_s;
     w.loader().ButtonLoadThumbs_Click();
     waitForThumbnails(w);
