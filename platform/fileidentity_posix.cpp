@@ -4,9 +4,9 @@
 
 #include <QFile>
 
-namespace orvella {
+#include "platform/posixfiles.h"
 
-namespace {
+namespace orvella {
 
 FileIdentity identityOf(const struct stat &st)
 {
@@ -18,8 +18,6 @@ FileIdentity identityOf(const struct stat &st)
     id.valid = true;
     return id;
 }
-
-} // namespace
 
 FileIdentity fileIdentity(const QString &path)
 {

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/posixfiles.h"
+
 namespace orvella {
 
 namespace {
@@ -13,16 +15,10 @@ namespace {
 // The identity of the file behind an open descriptor; invalid unless it is a regular file.
 FileIdentity fileIdentityOf(int fd)
 {
-    FileIdentity id;
     struct stat st { };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        return id;
-    id.device = quint64(st.st_dev);
-    id.inode = quint64(st.st_ino);
-    id.size = qint64(st.st_size);
-    id.modifiedNs = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + qint64(st.st_mtim.tv_nsec);
-    id.valid = true;
-    return id;
+        return {};
+    return identityOf(st);
 }
 
 // Reads up to size bytes at offset; gives how many were read before the end or an error.

@@ -6,12 +6,16 @@
 #include <QByteArray>
 #include <QString>
 
+#include "platform/fileidentity.h"
 #include "platform/fileservicefaults.h"
 #include "platform/result.h"
 
 namespace orvella {
 
 // What the POSIX file services (the *_posix.cpp files of this folder) share.
+
+// The identity a status query gives (valid whatever the kind of file).
+FileIdentity identityOf(const struct stat &st);
 
 // What a test injected, or none.
 const FileServiceFaults &faults();
